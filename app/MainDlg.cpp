@@ -1,0 +1,228 @@
+#include "app/MainDlg.h"
+
+#include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
+#include "framework/BlockingSleep.h"
+#include "framework/DataExchange.h"
+#include "framework/MessageBox.h"
+#include "framework/TabArea.h"
+#include "pages/CommonDataPage.h"
+#include "pages/DemandPage.h"
+#include "pages/EnergyPage.h"
+#include "pages/HarmonicPage.h"
+#include "pages/IoPage.h"
+#include "pages/MaxMinPage.h"
+#include "pages/MeterSetPage.h"
+#include "pages/RealtimeDataPage.h"
+#include "pages/SoePage.h"
+
+#include <QComboBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTreeWidget>
+
+namespace {
+enum ControlId
+{
+    kTree = 1001,
+    kIdBox = 1002,
+    kPortList = 1003,
+    kBaudList = 1004,
+    kTabs = 1005,
+    kCheckList = 1006
+};
+
+constexpr unsigned kRates[] = {4800, 9600, 19200, 38400};
+
+// Page labels in tab order; the page number is the tab position + 1.
+const char* const kPageLabels[CMainDlg::kPageCount] = {
+    "Realtime Data", "Common Data", "Meter Set", "I/O", "Harmonic", "Demand", "Energy", "Max/Min Data", "SOE",
+};
+
+// The tree's texts in the order they are compared, with the tab each selects.
+struct TreeTarget
+{
+    const char* text;
+    int tab;
+};
+constexpr TreeTarget kTreeTargets[] = {
+    {"Realtime Data", 0}, {"Common Data", 1},  {"Meter Set", 2}, {"I/O", 3}, {"Harmonic", 4},
+    {"Demand", 5},        {"Max/Min Data", 7}, {"Energy", 6},    {"SOE", 8},
+};
+
+constexpr const char* kRootText = "VEMO400";
+} // namespace
+
+CMainDlg::CMainDlg(QWidget* parent) : CDialog(kTemplateId, parent)
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+}
+
+QTreeWidget& CMainDlg::Tree() const
+{
+    return *DlgItem<QTreeWidget>(kTree);
+}
+
+CTabArea& CMainDlg::TabArea() const
+{
+    return *DlgItem<CTabArea>(kTabs);
+}
+
+void CMainDlg::OnInitDialog()
+{
+    setFixedSize(size());
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    m_slaveAddress = 1;
+    SetDlgItemText(kIdBox, QString::number(m_slaveAddress));
+    FillPanel();
+    BuildNavigation();
+    CreatePages();
+    SlaveId = m_slaveAddress;
+    m_pages[0]->CenterIn(TabArea());
+    m_pages[0]->show();
+    TabArea().RaiseTabs();
+}
+
+void CMainDlg::FillPanel()
+{
+    QComboBox* ports = ComboBox(kPortList);
+    for (int port = 1; port <= 4; ++port)
+        ports->addItem(QString::asprintf("COM%d", port));
+    QComboBox* rates = ComboBox(kBaudList);
+    for (unsigned rate : kRates)
+        rates->addItem(QString::number(rate));
+    ports->setCurrentIndex(0);
+    rates->setCurrentIndex(1);
+    ComboBox(kCheckList)->setCurrentIndex(0);
+}
+
+void CMainDlg::BuildNavigation()
+{
+    QTreeWidget& tree = Tree();
+    auto* root = new QTreeWidgetItem(&tree, QStringList(QString::fromLatin1(kRootText)));
+    QTabBar& tabs = TabArea().Tabs();
+    for (const char* label : kPageLabels) {
+        new QTreeWidgetItem(root, QStringList(QString::fromLatin1(label)));
+        tabs.addTab(QString::fromLatin1(label));
+    }
+    connect(&tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { OnTreeSelectionChanged(current); });
+    connect(&tabs, &QTabBar::currentChanged, this, [this] { OnTabSelectionChanged(); });
+}
+
+void CMainDlg::CreatePages()
+{
+    CTabArea* area = &TabArea();
+    IMainWindow& self = *this;
+    // Created in the order of their dialog resources, each stored under its page number.
+    m_pages[0] = new CRealtimeDataPage(self, area);
+    m_pages[2] = new CMeterSetPage(self, area);
+    m_pages[4] = new CHarmonicPage(self, area);
+    m_pages[1] = new CCommonDataPage(self, area);
+    m_pages[8] = new CSoePage(self, area);
+    m_pages[3] = new CIoPage(self, area);
+    m_pages[5] = new CDemandPage(self, area);
+    m_pages[7] = new CMaxMinPage(self, area);
+    m_pages[6] = new CEnergyPage(self, area);
+    for (int order : {0, 2, 4, 1, 8, 3, 5, 7, 6}) {
+        m_pages[order]->hide();
+        m_pages[order]->Create();
+    }
+}
+
+void CMainDlg::OnTreeSelectionChanged(QTreeWidgetItem* item)
+{
+    const QString text = item ? item->text(0) : QString();
+    if (text.isEmpty() || text == QLatin1String(kRootText))
+        return;
+    for (const TreeTarget& target : kTreeTargets) {
+        if (text == QLatin1String(target.text)) {
+            const QSignalBlocker quiet(TabArea().Tabs());
+            TabArea().Tabs().setCurrentIndex(target.tab);
+            break;
+        }
+    }
+    OnTabSelectionChanged();
+}
+
+void CMainDlg::OnTabSelectionChanged()
+{
+    const int tab = TabArea().Tabs().currentIndex();
+    CurrentPage = tab < 0 ? -1 : tab + 1;
+    SelectPage(CurrentPage);
+}
+
+void CMainDlg::SelectPage(int n)
+{
+    ReadPanel();
+    OpenPort();
+    BlockingSleep(100);
+    for (CMeterPage* page : m_pages)
+        page->hide();
+    if (CMeterPage* page = Page(n)) {
+        page->CenterIn(TabArea());
+        page->show();
+        TabArea().RaiseTabs();
+        page->Start();
+    }
+}
+
+bool CMainDlg::OpenPort()
+{
+    SerialPort.Close();
+    ReadPanel();
+    const int port = ComboBox(kPortList)->currentIndex() + 1;
+    const int ratePosition = BaudPosition();
+    PollIntervalMs = 100 * (ratePosition + 1) + 100;
+    const QByteArray name = QString::asprintf("COM%d", port).toLatin1();
+    if (SerialPort.Open(name.constData(), kRates[ratePosition], ComboBox(kCheckList)->currentIndex()))
+        return true;
+    CurrentPage = 99;
+    MessageBox(this, QStringLiteral("Can not open %1!").arg(QString::fromLatin1(name)),
+               QStringLiteral("Error"));
+    return false;
+}
+
+// Validates the ID box as a byte; on a bad entry the message shows and the held value stays.
+void CMainDlg::ReadPanel()
+{
+    ExchangeByte(*this, kIdBox, m_slaveAddress);
+}
+
+QString CMainDlg::SlaveIdText() const
+{
+    return GetDlgItemText(kIdBox);
+}
+
+void CMainDlg::SetSlaveIdText(const QString& text)
+{
+    SetDlgItemText(kIdBox, text);
+}
+
+int CMainDlg::BaudPosition() const
+{
+    return ComboBox(kBaudList)->currentIndex();
+}
+
+void CMainDlg::SelectBaud(int position)
+{
+    // The list stays selection-only: a position it does not hold leaves the rate as it is.
+    QComboBox* rates = ComboBox(kBaudList);
+    if (position >= 0 && position < rates->count())
+        rates->setCurrentIndex(position);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window, as its hidden Cancel button would; Return does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return;
+    CDialog::keyPressEvent(event);
+}

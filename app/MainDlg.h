@@ -1,0 +1,52 @@
+#pragma once
+
+#include "framework/Dialog.h"
+#include "pages/MainWindowLink.h"
+
+#include <array>
+#include <cstdint>
+
+class CMeterPage;
+class CTabArea;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The main window: connection panel, navigation tree and the tab area with the
+// nine pages. Every navigation step reopens the port and shows one page.
+class CMainDlg : public CDialog, public IMainWindow
+{
+    Q_OBJECT
+public:
+    static constexpr int kTemplateId = 102;
+    static constexpr int kPageCount = 9;
+
+    explicit CMainDlg(QWidget* parent = nullptr);
+
+    // The navigation step: reopen the port, wait, show page n (1 to 9) and run its start action.
+    void SelectPage(int n);
+    bool OpenPort() override;
+
+    QString SlaveIdText() const override;
+    void SetSlaveIdText(const QString& text) override;
+    int BaudPosition() const override;
+    void SelectBaud(int position) override;
+
+    CMeterPage* Page(int n) const { return (n >= 1 && n <= kPageCount) ? m_pages[n - 1] : nullptr; }
+    QTreeWidget& Tree() const;
+    CTabArea& TabArea() const;
+
+protected:
+    void OnInitDialog() override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FillPanel();
+    void BuildNavigation();
+    void CreatePages();
+    void ReadPanel();
+    void OnTreeSelectionChanged(QTreeWidgetItem* item);
+    void OnTabSelectionChanged();
+
+    uint8_t m_slaveAddress = 0;
+    std::array<CMeterPage*, kPageCount> m_pages{};
+};

@@ -1,0 +1,28 @@
+#include "comm/FrameLog.h"
+
+#include <QByteArray>
+
+Q_LOGGING_CATEGORY(lcModbus, "vemo400.modbus", QtWarningMsg)
+
+namespace {
+QByteArray Hex(const uint8_t* bytes, int length)
+{
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), length).toHex(' ');
+}
+} // namespace
+
+FrameLog::FrameLog(const uint8_t* request, int length)
+{
+    if (!lcModbus().isDebugEnabled())
+        return;
+    m_sent.start();
+    qCDebug(lcModbus).noquote() << "tx" << Hex(request, length);
+}
+
+void FrameLog::Reply(const uint8_t* reply, int length) const
+{
+    if (!lcModbus().isDebugEnabled())
+        return;
+    qCDebug(lcModbus).noquote() << "rx" << m_sent.elapsed() << "ms"
+                                << (length ? Hex(reply, length) : "(nothing)");
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <cstdint>
+
+// Frame dumps for a field engineer: switch on with
+//   QT_LOGGING_RULES="vemo400.modbus.debug=true"
+// Off by default; nothing is formatted unless the category is enabled.
+Q_DECLARE_LOGGING_CATEGORY(lcModbus)
+
+// Logs one request and, later, its reply with the time since the request went out.
+class FrameLog
+{
+public:
+    FrameLog(const uint8_t* request, int length);
+    void Reply(const uint8_t* reply, int length) const;
+
+private:
+    QElapsedTimer m_sent;
+};

@@ -1,0 +1,99 @@
+#include "comm/ModbusRtu.h"
+
+CModbusRtu ModbusRtu;
+uint8_t RequestBuffer[kRequestBufferSize];
+uint8_t ReplyBuffer[kReplyBufferSize];
+int32_t RegisterBlock[kRegisterBlockSize];
+int32_t SlaveId = 0;
+int32_t CtRatio = 0;
+int32_t PtRatio = 0;
+
+namespace {
+void PutWord(uint8_t* at, int value)
+{
+    at[0] = static_cast<uint8_t>((value >> 8) & 0xFF);
+    at[1] = static_cast<uint8_t>(value & 0xFF);
+}
+
+// The low order byte of the CRC comes first in an RTU frame.
+int AppendCrc(uint8_t* frame, int length)
+{
+    const uint16_t crc = CModbusRtu::Crc16(frame, static_cast<std::size_t>(length));
+    frame[length] = static_cast<uint8_t>(crc & 0xFF);
+    frame[length + 1] = static_cast<uint8_t>(crc >> 8);
+    return length + 2;
+}
+
+bool CrcMatches(const uint8_t* frame, int length)
+{
+    const uint16_t crc = CModbusRtu::Crc16(frame, static_cast<std::size_t>(length));
+    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
+}
+
+// Slave address, function code, address field and count or value: the common
+// head of the three requests.
+int PutHead(uint8_t* request, int slave, int function, int address, int word)
+{
+    request[0] = static_cast<uint8_t>(slave & 0xFF);
+    request[1] = static_cast<uint8_t>(function);
+    PutWord(request + 2, address);
+    PutWord(request + 4, word);
+    return 6;
+}
+} // namespace
+
+uint16_t CModbusRtu::Crc16(const uint8_t* bytes, std::size_t length)
+{
+    uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < length; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
+    }
+    return crc;
+}
+
+int CModbusRtu::BuildReadRegisters(uint8_t* request, int slave, int start, int count) const
+{
+    return AppendCrc(request, PutHead(request, slave, 3, start, count));
+}
+
+int CModbusRtu::BuildWriteRegisters(uint8_t* request, int slave, int start, int count,
+                                    const int32_t* values) const
+{
+    // A write larger than the request buffer holds cannot be framed; clamp to what fits.
+    const int maxCount = (kRequestBufferSize - 9) / 2;
+    count = count < 0 ? 0 : (count > maxCount ? maxCount : count);
+    int length = PutHead(request, slave, 16, start, count);
+    request[length++] = static_cast<uint8_t>((2 * count) & 0xFF);
+    for (int i = 0; i < count; ++i, length += 2)
+        PutWord(request + length, values[i]);
+    return AppendCrc(request, length);
+}
+
+int CModbusRtu::BuildWriteCoil(uint8_t* request, int slave, int coil, int value) const
+{
+    return AppendCrc(request, PutHead(request, slave, 5, coil, value));
+}
+
+bool CModbusRtu::CheckReadReply(const uint8_t* reply, int32_t* registers) const
+{
+    // Any exception reply (function code with bit 7 set) fails here, whatever its CRC.
+    if (reply[1] > 16)
+        return false;
+    const int byteCount = reply[2];
+    // address + function + byte count + data + 2 CRC bytes must fit in the reply
+    // buffer, and the data must fit in the register block.
+    if (3 + byteCount + 2 > kReplyBufferSize || byteCount / 2 > kRegisterBlockSize)
+        return false;
+    if (!CrcMatches(reply, byteCount + 3))
+        return false;
+    for (int i = 0; i < byteCount / 2; ++i)
+        registers[i] = reply[3 + 2 * i] * 256 + reply[4 + 2 * i];
+    return true;
+}
+
+bool CModbusRtu::CheckWriteReply(const uint8_t* reply) const
+{
+    return CrcMatches(reply, 6) && reply[1] == 16;
+}

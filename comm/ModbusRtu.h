@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Sizes of the shared transaction buffers.
+inline constexpr int kRequestBufferSize = 250;
+inline constexpr int kReplyBufferSize = 250;
+inline constexpr int kRegisterBlockSize = 100;
+
+// Modbus RTU codec: builds the three request frames the tool sends and checks
+// the replies. It holds no state; the buffers are passed in.
+class CModbusRtu
+{
+public:
+    virtual ~CModbusRtu() = default;
+
+    static uint16_t Crc16(const uint8_t* bytes, std::size_t length);
+
+    // Each builder returns the frame length.
+    int BuildReadRegisters(uint8_t* request, int slave, int start, int count) const;
+    int BuildWriteRegisters(uint8_t* request, int slave, int start, int count, const int32_t* values) const;
+    int BuildWriteCoil(uint8_t* request, int slave, int coil, int value) const;
+
+    // Passes a function-code-3 reply and decodes its registers, high byte
+    // first, into registers[0..]; on a failure registers are left untouched.
+    // The reply buffer must hold kReplyBufferSize bytes.
+    bool CheckReadReply(const uint8_t* reply, int32_t* registers) const;
+    // Passes the echo that answers a function-code-16 request.
+    bool CheckWriteReply(const uint8_t* reply) const;
+};
+
+// The shared state of every transaction (one request, one reply and one decoded
+// block at a time; all of it is used from the user-interface thread only).
+extern CModbusRtu ModbusRtu;
+extern uint8_t RequestBuffer[kRequestBufferSize];
+extern uint8_t ReplyBuffer[kReplyBufferSize];
+extern int32_t RegisterBlock[kRegisterBlockSize];
+extern int32_t SlaveId;
+extern int32_t CtRatio;
+extern int32_t PtRatio;

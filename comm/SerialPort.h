@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <termios.h>
+
+// The one serial line to the meter: a thin synchronous wrapper that moves bytes.
+// It has no thread, no buffering and no notion of frames.
+class CSerialPort
+{
+public:
+    CSerialPort() = default;
+    virtual ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // Opens "COM1".."COM4" (see DevicePath) or a device path, 8 data bits, 1 stop
+    // bit, parity 0 none / 1 odd / 2 even. A failed open leaves the port as it was.
+    bool Open(const char* name, unsigned baud, int parity);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+    const char* DeviceName() const { return m_name; }
+
+    // Zero-fills buffer[0..maxCount) and returns what has arrived, never waiting
+    // for a first byte; a gap of the interval time-out ends the read.
+    int Read(uint8_t* buffer, int maxCount);
+    // Discards stale input, then writes the whole frame.
+    int Write(const uint8_t* buffer, int length);
+
+    // The device that a name opens: "COMn" is $VEMO400_COMn when set, else
+    // /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>; any other name is a path.
+    static std::string DevicePath(const char* name);
+    // The line settings an open applies on top of the device's current ones.
+    static termios LineSettings(termios current, unsigned baud, int parity);
+    // Time of one 10-bit character in whole milliseconds, truncated (0 at 19200 and above).
+    static int CharacterMs(unsigned baud) { return baud ? static_cast<int>(10000 / baud) : 0; }
+
+private:
+    bool OpenDevice(const char* name);
+    void Configure(unsigned baud, int parity);
+    void Purge();
+
+    int m_fd = -1;
+    char m_name[12] = {};
+    int m_characterMs = 0;
+};
+
+extern CSerialPort SerialPort;

@@ -1,0 +1,59 @@
+#include "comm/Transaction.h"
+
+#include "comm/FrameLog.h"
+#include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
+#include "framework/BlockingSleep.h"
+
+#include <algorithm>
+
+namespace Modbus {
+namespace {
+// Writes the built request, waits, and reads the reply; returns the bytes read.
+int Exchange(int requestLength, int waitMs, int readLength)
+{
+    FrameLog log(RequestBuffer, requestLength);
+    SerialPort.Write(RequestBuffer, requestLength);
+    BlockingSleep(waitMs);
+    // Several call sites ask for more than the reply buffer holds; never read past it.
+    const int received = SerialPort.Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
+    log.Reply(ReplyBuffer, received);
+    return received;
+}
+} // namespace
+
+bool ReadRegisters(int start, int count, int waitMs, int readLength)
+{
+    Exchange(ModbusRtu.BuildReadRegisters(RequestBuffer, SlaveId, start, count), waitMs, readLength);
+    return ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock);
+}
+
+WriteResult WriteRegisters(int start, int count, int waitMs, int readLength)
+{
+    const int length = ModbusRtu.BuildWriteRegisters(RequestBuffer, SlaveId, start, count, RegisterBlock);
+    const int received = Exchange(length, waitMs, readLength);
+    return {received, ModbusRtu.CheckWriteReply(ReplyBuffer)};
+}
+
+bool WriteCoil(int coil, int value, int waitMs, int readLength)
+{
+    return Exchange(ModbusRtu.BuildWriteCoil(RequestBuffer, SlaveId, coil, value), waitMs, readLength) >= 1;
+}
+
+void RefreshRatios()
+{
+    if (!ReadRegisters(1000, 5, 100, 300))
+        return;
+    const int32_t ctPrimary = RegisterBlock[0];
+    const int32_t ctSecondary = RegisterBlock[1];
+    const int32_t ptPrimary = static_cast<int32_t>(static_cast<uint32_t>(RegisterBlock[3]) * 65536u +
+                                                   static_cast<uint32_t>(RegisterBlock[2]));
+    const int32_t ptSecondary = RegisterBlock[4];
+    // A secondary of 0 has no ratio: keep the previous ones rather than divide by zero.
+    if (ctSecondary == 0 || ptSecondary == 0)
+        return;
+    CtRatio = ctPrimary / ctSecondary;
+    PtRatio = ptPrimary / ptSecondary;
+}
+
+} // namespace Modbus

@@ -1,0 +1,27 @@
+#pragma once
+
+// The transaction every page runs: build the request into RequestBuffer with
+// SlaveId, write it, block for the call site's fixed wait, read what has
+// arrived into ReplyBuffer and check it. Reads decode into RegisterBlock;
+// writes take their values from RegisterBlock.
+namespace Modbus {
+
+// Function code 3; true when the read-reply check passes.
+bool ReadRegisters(int start, int count, int waitMs, int readLength);
+
+struct WriteResult
+{
+    int received;   // bytes that arrived within the wait
+    bool echoValid; // the write-reply check passed
+};
+// Function code 16 with RegisterBlock[0..count) as the values.
+WriteResult WriteRegisters(int start, int count, int waitMs, int readLength);
+
+// Function code 5 (0xFF00 closes, 0x0000 opens); true when any reply byte arrived.
+bool WriteCoil(int coil, int value, int waitMs, int readLength);
+
+// Refreshes CtRatio and PtRatio from registers 1000 to 1004. On a failed read,
+// or when a secondary reads 0, both ratios keep their previous values.
+void RefreshRatios();
+
+} // namespace Modbus

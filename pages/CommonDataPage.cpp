@@ -1,0 +1,5 @@
+#include "pages/CommonDataPage.h"
+
+CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent)
+{
+}

@@ -1,0 +1,3 @@
+#include "pages/EnergyPage.h"
+
+CEnergyPage::CEnergyPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}

@@ -1,0 +1,3 @@
+#include "pages/IoPage.h"
+
+CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}

@@ -1,0 +1,3 @@
+#include "pages/MaxMinPage.h"
+
+CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}

@@ -1,0 +1,3 @@
+#include "pages/MeterSetPage.h"
+
+CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}

@@ -1,0 +1,6 @@
+#include "pages/RealtimeDataPage.h"
+
+CRealtimeDataPage::CRealtimeDataPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, main, parent)
+{
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "comm/ModbusRtu.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <vector>
+
+// Frames in tests are written as the bytes on the line: Bytes("01 03 00 00 00 01 84 0a").
+inline std::vector<uint8_t> Bytes(const char* hex)
+{
+    const QByteArray raw = QByteArray::fromHex(hex);
+    return {raw.begin(), raw.end()};
+}
+
+// The same frame with its CRC appended, low byte first.
+inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame)
+{
+    const uint16_t crc = CModbusRtu::Crc16(frame.data(), frame.size());
+    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
+    frame.push_back(static_cast<uint8_t>(crc >> 8));
+    return frame;
+}

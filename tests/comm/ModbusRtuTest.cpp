@@ -1,0 +1,108 @@
+#include "comm/ModbusRtu.h"
+#include "FrameBytes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+std::vector<uint8_t> Built(int length)
+{
+    return {RequestBuffer, RequestBuffer + length};
+}
+
+// A reply placed in a full-size reply buffer, as the port leaves it.
+struct Reply
+{
+    explicit Reply(const std::vector<uint8_t>& bytes) { std::copy(bytes.begin(), bytes.end(), buffer); }
+    uint8_t buffer[kReplyBufferSize] = {};
+};
+
+class CheckReadReplyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { std::fill(std::begin(registers), std::end(registers), -1); }
+    int32_t registers[kRegisterBlockSize];
+};
+} // namespace
+
+TEST(Crc16Test, matchesTheStandardCheckValue)
+{
+    const char* check = "123456789";
+    EXPECT_EQ(CModbusRtu::Crc16(reinterpret_cast<const uint8_t*>(check), 9), 0x4B37);
+}
+
+TEST(RequestFrameTest, readWriteAndCoilFramesAreTheBytesOnTheLine)
+{
+    EXPECT_EQ(Built(ModbusRtu.BuildReadRegisters(RequestBuffer, 1, 0, 1)), Bytes("010300000001840a"));
+
+    const int32_t clearDemand[] = {255};
+    EXPECT_EQ(Built(ModbusRtu.BuildWriteRegisters(RequestBuffer, 1, 1011, 1, clearDemand)),
+              Bytes("011003f300010200ffc1d3"));
+
+    EXPECT_EQ(Built(ModbusRtu.BuildWriteCoil(RequestBuffer, 1, 0, 0xFF00)), Bytes("01050000ff008c3a"));
+}
+
+TEST(RequestFrameTest, sendsTheLowSixteenBitsOfValuesAndTheLowByteOfTheAddress)
+{
+    const int32_t values[] = {100000, -1};
+    const int length = ModbusRtu.BuildWriteRegisters(RequestBuffer, 300, 1002, 2, values);
+    EXPECT_EQ(length, 13);
+    EXPECT_EQ(Built(length - 2), Bytes("2c1003ea00020486a0ffff"));
+    EXPECT_EQ(ModbusRtu.BuildReadRegisters(RequestBuffer, 300, 100, 39), 8);
+    EXPECT_EQ(RequestBuffer[0], 44);
+}
+
+TEST_F(CheckReadReplyTest, decodesRegistersHighByteFirst)
+{
+    Reply reply(Bytes("010304000100022a32"));
+    ASSERT_TRUE(ModbusRtu.CheckReadReply(reply.buffer, registers));
+    EXPECT_EQ(registers[0], 1);
+    EXPECT_EQ(registers[1], 2);
+    EXPECT_EQ(registers[2], -1);
+}
+
+TEST_F(CheckReadReplyTest, acceptsFewerRegistersThanAskedAndKeepsTheRest)
+{
+    Reply reply(WithCrc(Bytes("010304ffff8001")));
+    ASSERT_TRUE(ModbusRtu.CheckReadReply(reply.buffer, registers));
+    EXPECT_EQ(registers[0], 65535);
+    EXPECT_EQ(registers[1], 0x8001);
+    EXPECT_EQ(registers[2], -1);
+}
+
+TEST_F(CheckReadReplyTest, rejectsDamagedExceptionAndOversizedRepliesWithoutTouchingRegisters)
+{
+    Reply crcHighFirst(Bytes("01030400010002322a"));
+    EXPECT_FALSE(ModbusRtu.CheckReadReply(crcHighFirst.buffer, registers));
+
+    Reply exception(WithCrc(Bytes("018302")));
+    EXPECT_FALSE(ModbusRtu.CheckReadReply(exception.buffer, registers));
+
+    // A byte count whose CRC would lie past the end of the reply buffer.
+    Reply pastTheEnd(Bytes("0103f8"));
+    EXPECT_FALSE(ModbusRtu.CheckReadReply(pastTheEnd.buffer, registers));
+
+    // 101 registers with a valid CRC: more than the register block holds.
+    std::vector<uint8_t> tooMany = Bytes("0103ca");
+    tooMany.resize(3 + 202, 0x11);
+    Reply tooManyReply(WithCrc(tooMany));
+    EXPECT_FALSE(ModbusRtu.CheckReadReply(tooManyReply.buffer, registers));
+
+    Reply silence(std::vector<uint8_t>{});
+    EXPECT_FALSE(ModbusRtu.CheckReadReply(silence.buffer, registers));
+
+    EXPECT_TRUE(std::all_of(std::begin(registers), std::end(registers), [](int32_t r) { return r == -1; }));
+}
+
+TEST(CheckWriteReplyTest, passesOnlyAnIntactEchoOfFunctionSixteen)
+{
+    Reply echo(Bytes("011003f30001f1be"));
+    EXPECT_TRUE(ModbusRtu.CheckWriteReply(echo.buffer));
+
+    Reply damaged(Bytes("011003f30001f1bf"));
+    EXPECT_FALSE(ModbusRtu.CheckWriteReply(damaged.buffer));
+
+    Reply exception(WithCrc(Bytes("019003f30001")));
+    EXPECT_FALSE(ModbusRtu.CheckWriteReply(exception.buffer));
+}

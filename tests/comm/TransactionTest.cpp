@@ -1,0 +1,121 @@
+#include "comm/Transaction.h"
+#include "FrameBytes.h"
+#include "PtyPair.h"
+#include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
+#include "framework/BlockingSleep.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// Plays the meter during the transaction's wait: takes the request off the
+// line and answers with the next canned reply (or stays silent).
+class TransactionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SerialPort.Open(pty.SlavePath().c_str(), 9600, 0));
+        SlaveId = 1;
+        SetBlockingSleepFunction([this](int ms) {
+            waits.push_back(ms);
+            requests.push_back(pty.Receive(10, 500));
+            if (!replies.empty()) {
+                pty.Send(replies.front());
+                replies.erase(replies.begin());
+            }
+        });
+    }
+    void TearDown() override
+    {
+        SetBlockingSleepFunction({});
+        SerialPort.Close();
+    }
+
+    PtyPair pty;
+    std::vector<std::vector<uint8_t>> replies;
+    std::vector<std::vector<uint8_t>> requests;
+    std::vector<int> waits;
+};
+} // namespace
+
+TEST_F(TransactionTest, readSendsTheRequestWaitsAndDecodesTheReply)
+{
+    replies.push_back(WithCrc(Bytes("010304000100ff")));
+    ASSERT_TRUE(Modbus::ReadRegisters(100, 2, 500, 250));
+    EXPECT_EQ(requests.at(0), WithCrc(Bytes("010300640002")));
+    EXPECT_EQ(waits.at(0), 500);
+    EXPECT_EQ(RegisterBlock[0], 1);
+    EXPECT_EQ(RegisterBlock[1], 255);
+
+    EXPECT_FALSE(Modbus::ReadRegisters(100, 2, 500, 250));
+}
+
+TEST_F(TransactionTest, aReadLongerThanTheReplyBufferStaysWithinIt)
+{
+    std::vector<uint8_t> flood(300, 0x55);
+    replies.push_back(flood);
+    EXPECT_FALSE(Modbus::ReadRegisters(1000, 5, 100, 300));
+}
+
+TEST_F(TransactionTest, writesTakeTheirValuesFromTheRegisterBlockAndReportTheEcho)
+{
+    RegisterBlock[0] = 255;
+    replies.push_back(Bytes("011003f30001f1be"));
+    const Modbus::WriteResult echoed = Modbus::WriteRegisters(1011, 1, 200, 250);
+    EXPECT_EQ(requests.at(0), Bytes("011003f300010200ffc1d3"));
+    EXPECT_TRUE(echoed.echoValid);
+    EXPECT_EQ(echoed.received, 8);
+
+    replies.push_back(WithCrc(Bytes("019002")));
+    const Modbus::WriteResult refused = Modbus::WriteRegisters(1011, 1, 200, 250);
+    EXPECT_FALSE(refused.echoValid);
+    EXPECT_EQ(refused.received, 5);
+}
+
+TEST_F(TransactionTest, aCoilCommandCountsAsDoneOnAnyReplyByte)
+{
+    replies.push_back({0x01});
+    EXPECT_TRUE(Modbus::WriteCoil(2, 0xFF00, 200, 250));
+    EXPECT_EQ(requests.at(0), WithCrc(Bytes("01050002ff00")));
+    EXPECT_FALSE(Modbus::WriteCoil(2, 0x0000, 200, 250));
+}
+
+TEST_F(TransactionTest, ratioRefreshDividesPrimariesBySecondariesAndKeepsRatiosItCannotCompute)
+{
+    CtRatio = PtRatio = 0;
+    // CT 100/5, PT 100000/100 (100000 = 34464 + 1 x 65536).
+    replies.push_back(WithCrc(Bytes("01030a"
+                                    "0064"
+                                    "0005"
+                                    "86a0"
+                                    "0001"
+                                    "0064")));
+    Modbus::RefreshRatios();
+    EXPECT_EQ(requests.at(0), WithCrc(Bytes("010303e80005")));
+    EXPECT_EQ(CtRatio, 20);
+    EXPECT_EQ(PtRatio, 1000);
+
+    replies.push_back(WithCrc(Bytes("01030a"
+                                    "0064"
+                                    "0000"
+                                    "86a0"
+                                    "0001"
+                                    "0064")));
+    Modbus::RefreshRatios();
+    EXPECT_EQ(CtRatio, 20);
+    EXPECT_EQ(PtRatio, 1000);
+
+    Modbus::RefreshRatios(); // silence
+    EXPECT_EQ(CtRatio, 20);
+
+    replies.push_back(WithCrc(Bytes("01030a"
+                                    "0064"
+                                    "0003"
+                                    "0001"
+                                    "0000"
+                                    "0001")));
+    Modbus::RefreshRatios();
+    EXPECT_EQ(CtRatio, 33);
+    EXPECT_EQ(PtRatio, 1);
+}
