@@ -1,0 +1,147 @@
+#include "sim/FaultInjector.h"
+
+#include <cstdlib>
+
+namespace {
+constexpr const char* kNames[] = {"no-reply", "bad-crc", "late-reply", "exception", "short-reply", "garbage"};
+constexpr int kReadFunction = 3;
+// Bytes a disturbed line typically shows before a frame.
+constexpr uint8_t kGarbage[] = {0x00, 0xFF, 0x3A};
+
+std::size_t Index(EFault fault)
+{
+    return static_cast<std::size_t>(fault);
+}
+
+// Keeps half of the registers of a read reply, with the byte count and the
+// CRC to match, so the reply is well formed but short.
+Frame Shortened(const Frame& reply)
+{
+    const int registers = reply[2] / 2;
+    if (registers < 2)
+        return reply;
+    const int kept = registers / 2;
+    Frame shorter(reply.begin(), reply.begin() + 3 + 2 * kept);
+    shorter[2] = static_cast<uint8_t>(2 * kept);
+    CModbusSlave::AppendCrc(shorter);
+    return shorter;
+}
+} // namespace
+
+void CFaultInjector::FailNext(EFault fault, int count)
+{
+    std::lock_guard lock(m_mutex);
+    m_plans[Index(fault)] = {count, 0.0};
+}
+
+void CFaultInjector::FailWithProbability(EFault fault, double probability)
+{
+    std::lock_guard lock(m_mutex);
+    m_plans[Index(fault)] = {0, probability};
+}
+
+void CFaultInjector::Stop(EFault fault)
+{
+    std::lock_guard lock(m_mutex);
+    m_plans[Index(fault)] = {};
+}
+
+void CFaultInjector::StopAll()
+{
+    std::lock_guard lock(m_mutex);
+    m_plans.fill({});
+}
+
+std::optional<EFault> CFaultInjector::Draw(int function)
+{
+    std::lock_guard lock(m_mutex);
+    for (std::size_t i = 0; i < m_plans.size(); ++i) {
+        const auto fault = static_cast<EFault>(i);
+        if (fault == EFault::ShortReply && function != kReadFunction)
+            continue;
+        SPlan& plan = m_plans[i];
+        if (plan.remaining > 0) {
+            --plan.remaining;
+            return fault;
+        }
+        if (plan.probability > 0.0 &&
+            std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < plan.probability)
+            return fault;
+    }
+    return std::nullopt;
+}
+
+std::string CFaultInjector::Describe() const
+{
+    std::lock_guard lock(m_mutex);
+    std::string text;
+    for (std::size_t i = 0; i < m_plans.size(); ++i) {
+        const SPlan& plan = m_plans[i];
+        if (plan.remaining > 0)
+            text += std::string(kNames[i]) + " for the next " + std::to_string(plan.remaining) + "; ";
+        else if (plan.probability > 0.0)
+            text += std::string(kNames[i]) + " with probability " + std::to_string(plan.probability) + "; ";
+    }
+    return text.empty() ? "none" : text.substr(0, text.size() - 2);
+}
+
+std::optional<Frame> CFaultInjector::Apply(EFault fault, const Frame& reply)
+{
+    switch (fault) {
+    case EFault::NoReply:
+        return std::nullopt;
+    case EFault::BadCrc: {
+        Frame damaged = reply;
+        damaged.back() ^= 0x5A;
+        return damaged;
+    }
+    case EFault::Exception:
+        return CModbusSlave::ExceptionReply(reply[0], reply[1] & 0x7F, EModbusException::SlaveDeviceFailure);
+    case EFault::ShortReply:
+        return (reply[1] & 0x80) ? reply : Shortened(reply);
+    case EFault::Garbage: {
+        Frame noisy(std::begin(kGarbage), std::end(kGarbage));
+        noisy.insert(noisy.end(), reply.begin(), reply.end());
+        return noisy;
+    }
+    default:
+        return reply;
+    }
+}
+
+const char* CFaultInjector::Name(EFault fault)
+{
+    return kNames[Index(fault)];
+}
+
+std::optional<EFault> CFaultInjector::FaultNamed(const std::string& name)
+{
+    for (std::size_t i = 0; i < Index(EFault::Count); ++i)
+        if (name == kNames[i])
+            return static_cast<EFault>(i);
+    return std::nullopt;
+}
+
+bool CFaultInjector::ApplySpec(const std::string& spec)
+{
+    const std::size_t split = spec.find_first_of(":@");
+    const auto fault = FaultNamed(spec.substr(0, split));
+    if (!fault)
+        return false;
+    if (split == std::string::npos) {
+        FailNext(*fault, 1);
+        return true;
+    }
+    const std::string number = spec.substr(split + 1);
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (number.empty() || *end != '\0')
+        return false;
+    if (spec[split] == ':' && value >= 0 && value == static_cast<int>(value))
+        FailNext(*fault, static_cast<int>(value));
+    else if (spec[split] == '@' && value >= 0.0 && value <= 1.0)
+        FailWithProbability(*fault, value);
+    else
+        return false;
+    return true;
+}

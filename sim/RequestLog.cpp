@@ -1,0 +1,101 @@
+#include "sim/RequestLog.h"
+
+#include <cstdio>
+
+namespace {
+std::string Hex(const Frame& bytes)
+{
+    std::string text;
+    char pair[4];
+    for (uint8_t byte : bytes) {
+        std::snprintf(pair, sizeof pair, "%02X ", byte);
+        text += pair;
+    }
+    return text.empty() ? "-" : text.substr(0, text.size() - 1);
+}
+
+const char* OutcomeName(EOutcome outcome)
+{
+    switch (outcome) {
+    case EOutcome::Answered:
+        return "answered";
+    case EOutcome::Ignored:
+        return "ignored";
+    case EOutcome::RateMismatch:
+        return "rate mismatch";
+    case EOutcome::CablePulled:
+        return "cable pulled";
+    case EOutcome::Faulted:
+        return "fault";
+    case EOutcome::Collided:
+        return "collided";
+    }
+    return "";
+}
+} // namespace
+
+void CRequestLog::Add(SRequestRecord record)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_records.push_back(std::move(record));
+        if (m_records.size() > kKept)
+            m_records.pop_front();
+        ++m_total;
+    }
+    m_added.notify_all();
+}
+
+void CRequestLog::MarkLastCollided()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_records.empty())
+        m_records.back().outcome = EOutcome::Collided;
+}
+
+std::vector<SRequestRecord> CRequestLog::Records() const
+{
+    std::lock_guard lock(m_mutex);
+    return {m_records.begin(), m_records.end()};
+}
+
+std::size_t CRequestLog::Total() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_total;
+}
+
+bool CRequestLog::WaitForTotal(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_added.wait_for(lock, timeout, [&] { return m_total >= count; });
+}
+
+std::optional<SRequestRecord> CRequestLog::LastWrite() const
+{
+    std::lock_guard lock(m_mutex);
+    for (auto record = m_records.rbegin(); record != m_records.rend(); ++record) {
+        const bool write = record->info.function == 16 || record->info.function == 5;
+        if (write && record->outcome == EOutcome::Answered &&
+            (record->reply.size() < 2 || record->reply[1] < 0x80))
+            return *record;
+    }
+    return std::nullopt;
+}
+
+void CRequestLog::Clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_records.clear();
+}
+
+std::string CRequestLog::Describe(const SRequestRecord& record)
+{
+    std::string text =
+        "[" + Hex(record.request) + "] -> [" + Hex(record.reply) + "] " + OutcomeName(record.outcome);
+    if (record.fault)
+        text += std::string(" ") + CFaultInjector::Name(*record.fault);
+    if (record.outcome == EOutcome::RateMismatch)
+        text += " (line at " + std::to_string(record.lineBaud) + ")";
+    return text;
+}

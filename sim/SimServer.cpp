@@ -1,0 +1,213 @@
+#include "sim/SimServer.h"
+
+#include "sim/SimMeter.h"
+
+#include <algorithm>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+// A character on the line: start bit, eight data bits and a stop bit.
+constexpr int kBitsPerCharacter = 10;
+// The end of a frame whose length the slave cannot tell is found by a silence
+// of 3.5 characters, but never shorter than this (the Modbus floor for fast
+// rates, with room for the scheduler).
+constexpr std::chrono::microseconds kMinimumSilence{2000};
+constexpr std::size_t kLineChunk = 512;
+} // namespace
+
+CSimServer::CSimServer(CSimMeter& meter, const SLineTiming& timing) : m_meter(meter), m_timing(timing) {}
+
+CSimServer::~CSimServer()
+{
+    Stop();
+}
+
+bool CSimServer::Start()
+{
+    if (IsRunning())
+        return true;
+    if (!m_pty.Open(m_meter.Baud()))
+        return false;
+    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_stopping = false;
+    m_thread = std::thread([this] { Serve(); });
+    return true;
+}
+
+void CSimServer::Stop()
+{
+    if (!IsRunning())
+        return;
+    m_stopping = true;
+    Wake();
+    m_thread.join();
+    ::close(m_wakeFd);
+    m_wakeFd = -1;
+    m_pty.Close();
+}
+
+void CSimServer::Wake()
+{
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
+}
+
+SLineTiming CSimServer::Timing() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_timing;
+}
+
+void CSimServer::SetTiming(const SLineTiming& timing)
+{
+    std::lock_guard lock(m_mutex);
+    m_timing = timing;
+}
+
+void CSimServer::PullCable(std::optional<std::chrono::milliseconds> duration)
+{
+    std::lock_guard lock(m_mutex);
+    m_cablePulled = true;
+    m_cableBack = duration ? std::optional(Clock::now() + *duration) : std::nullopt;
+}
+
+void CSimServer::PlugCable()
+{
+    std::lock_guard lock(m_mutex);
+    m_cablePulled = false;
+    m_cableBack.reset();
+}
+
+bool CSimServer::IsCablePulled() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_cablePulled && (!m_cableBack || Clock::now() < *m_cableBack);
+}
+
+CSimServer::Clock::duration CSimServer::CharTime(int baud) const
+{
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(kBitsPerCharacter) / std::max(baud, 1)));
+}
+
+CSimServer::Clock::duration CSimServer::Silence() const
+{
+    const Clock::duration characters = CharTime(m_pty.LineBaud()) * 7 / 2;
+    return Timing().enabled ? std::max<Clock::duration>(characters, kMinimumSilence) : kMinimumSilence;
+}
+
+void CSimServer::Serve()
+{
+    pollfd fds[2] = {{m_pty.MasterFd(), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    while (!m_stopping) {
+        const Clock::time_point now = Clock::now();
+        std::optional<Clock::time_point> due;
+        if (!m_incoming.empty())
+            due = m_lastByte + Silence();
+        if (!m_outgoing.empty())
+            due = due ? std::min(*due, m_outgoingDue) : m_outgoingDue;
+        timespec wait{};
+        if (due) {
+            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(*due - now, {}));
+            wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
+            wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
+        }
+        ::ppoll(fds, 2, due ? &wait : nullptr, nullptr);
+        if (fds[1].revents & POLLIN) {
+            uint64_t count = 0;
+            [[maybe_unused]] const ssize_t got = ::read(m_wakeFd, &count, sizeof count);
+        }
+        const Clock::time_point after = Clock::now();
+        if (fds[0].revents & POLLIN)
+            ReadLine(after);
+        if (!m_incoming.empty() && after >= m_lastByte + Silence()) {
+            Frame broken;
+            broken.swap(m_incoming);
+            Process(broken, m_firstByte);
+        }
+        if (!m_outgoing.empty() && after >= m_outgoingDue) {
+            [[maybe_unused]] const ssize_t sent =
+                ::write(m_pty.MasterFd(), m_outgoing.data(), m_outgoing.size());
+            m_outgoing.clear();
+        }
+    }
+}
+
+void CSimServer::ReadLine(Clock::time_point now)
+{
+    uint8_t chunk[kLineChunk];
+    const ssize_t got = ::read(m_pty.MasterFd(), chunk, sizeof chunk);
+    if (got <= 0)
+        return;
+    // Two stations talking at once on a half-duplex bus: the reply is lost.
+    if (!m_outgoing.empty()) {
+        m_outgoing.clear();
+        m_log.MarkLastCollided();
+    }
+    if (!m_incoming.empty() && now - m_lastByte >= Silence()) {
+        Frame ended;
+        ended.swap(m_incoming);
+        Process(ended, m_firstByte);
+    }
+    if (m_incoming.empty())
+        m_firstByte = now;
+    m_lastByte = now;
+    m_incoming.insert(m_incoming.end(), chunk, chunk + got);
+    TakeCompleteFrames();
+}
+
+// A frame of a known function ends at its length, without waiting for the silence.
+void CSimServer::TakeCompleteFrames()
+{
+    for (;;) {
+        const int expected = CModbusSlave::ExpectedRequestLength(m_incoming);
+        if (expected <= 0 || m_incoming.size() < static_cast<std::size_t>(expected))
+            return;
+        const Frame frame(m_incoming.begin(), m_incoming.begin() + expected);
+        m_incoming.erase(m_incoming.begin(), m_incoming.begin() + expected);
+        Process(frame, m_firstByte);
+    }
+}
+
+void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
+{
+    SRequestRecord record{request,         CModbusSlave::Decode(request), {}, EOutcome::Ignored, std::nullopt,
+                          m_pty.LineBaud()};
+    const int meterBaud = m_meter.Baud();
+    if (IsCablePulled())
+        record.outcome = EOutcome::CablePulled;
+    else if (record.lineBaud != meterBaud)
+        record.outcome = EOutcome::RateMismatch;
+    if (record.outcome != EOutcome::Ignored) {
+        m_log.Add(std::move(record));
+        return;
+    }
+    m_meter.Update();
+    std::optional<Frame> reply = m_meter.Answer(request);
+    if (!reply) {
+        m_log.Add(std::move(record));
+        return;
+    }
+    const SLineTiming timing = Timing();
+    Clock::duration delay{};
+    record.outcome = EOutcome::Answered;
+    record.fault = m_faults.Draw(record.info.function);
+    if (record.fault) {
+        record.outcome = EOutcome::Faulted;
+        reply = CFaultInjector::Apply(*record.fault, *reply);
+        if (*record.fault == EFault::LateReply)
+            delay = timing.lateReply;
+    }
+    record.reply = reply.value_or(Frame{});
+    m_log.Add(record);
+    if (!reply)
+        return;
+    m_outgoing = *reply;
+    m_outgoingDue = Clock::now() + delay;
+    if (timing.enabled)
+        m_outgoingDue = std::max(m_outgoingDue,
+                                 firstByte + delay + timing.turnaround +
+                                     CharTime(meterBaud) * static_cast<int>(request.size() + reply->size()));
+}

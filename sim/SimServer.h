@@ -1,0 +1,85 @@
+#pragma once
+
+#include "sim/FaultInjector.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/RequestLog.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+class CSimMeter;
+
+// The line as it is on a real RS-485 bus. With timing on, a request takes its
+// wire time (10 bits per character at the rate the master set) and the reply
+// goes out only after the turnaround delay plus its own wire time.
+struct SLineTiming
+{
+    bool enabled = true;
+    std::chrono::microseconds turnaround{3000};
+    std::chrono::milliseconds lateReply{1000}; // extra delay of the late-reply fault
+};
+
+// Serves one CSimMeter on the master side of a pseudo-terminal pair, on its
+// own thread, until stopped. The master program opens SlavePath().
+class CSimServer
+{
+public:
+    explicit CSimServer(CSimMeter& meter, const SLineTiming& timing = {});
+    ~CSimServer();
+    CSimServer(const CSimServer&) = delete;
+    CSimServer& operator=(const CSimServer&) = delete;
+
+    // Creates the pseudo-terminal and starts serving; false with Error() set
+    // when the system refuses.
+    bool Start();
+    // Stops serving promptly and closes the pseudo-terminal.
+    void Stop();
+    bool IsRunning() const { return m_thread.joinable(); }
+    const std::string& SlavePath() const { return m_pty.SlavePath(); }
+    const std::string& Error() const { return m_pty.Error(); }
+
+    SLineTiming Timing() const;
+    void SetTiming(const SLineTiming& timing);
+    CFaultInjector& Faults() { return m_faults; }
+    const CRequestLog& Log() const { return m_log; }
+    CRequestLog& Log() { return m_log; }
+
+    // Takes the meter off the line: for the given time, or until plugged back.
+    void PullCable(std::optional<std::chrono::milliseconds> duration = std::nullopt);
+    void PlugCable();
+    bool IsCablePulled() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void Serve();
+    void Wake();
+    void ReadLine(Clock::time_point now);
+    void TakeCompleteFrames();
+    void Process(const Frame& request, Clock::time_point firstByte);
+    Clock::duration CharTime(int baud) const;
+    Clock::duration Silence() const;
+
+    CSimMeter& m_meter;
+    CPseudoTerminal m_pty;
+    CFaultInjector m_faults;
+    CRequestLog m_log;
+    mutable std::mutex m_mutex; // timing and cable
+    SLineTiming m_timing;
+    std::optional<Clock::time_point> m_cableBack;
+    bool m_cablePulled = false;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
+
+    // Owned by the serving thread only.
+    Frame m_incoming;
+    Clock::time_point m_firstByte;
+    Clock::time_point m_lastByte;
+    Frame m_outgoing;
+    Clock::time_point m_outgoingDue;
+};

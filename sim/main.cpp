@@ -1,0 +1,181 @@
+// vemo400-sim: a simulated VEMO400 meter on a pseudo-terminal.
+
+#include "sim/Console.h"
+#include "sim/SimMeter.h"
+#include "sim/SimServer.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <poll.h>
+#include <string>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+const char kUsage[] =
+    "usage: vemo400-sim [options]\n"
+    "A simulated VEMO400 meter, a Modbus RTU slave on a pseudo-terminal. It prints the path\n"
+    "of the terminal a master opens as its serial port, then serves until stopped.\n"
+    "\n"
+    "options:\n"
+    "  --link PATH        also make a symbolic link PATH to the terminal (replaced if present)\n"
+    "  --address N        meter's slave address, 1 to 247 (1)\n"
+    "  --baud RATE        meter's rate: 4800, 9600, 19200 or 38400 (9600)\n"
+    "  --ct PRIMARY       CT primary in A, secondary 5 A (100)\n"
+    "  --pt PRIMARY       PT primary in V, secondary 220 V (220)\n"
+    "  --frozen           keep every value still (the model does not run)\n"
+    "  --speed FACTOR     model seconds per real second (1)\n"
+    "  --seed N           seed of the noise and the random faults (1)\n"
+    "  --no-timing        answer at once, without wire time and turnaround\n"
+    "  --turnaround MS    turnaround delay before a reply (3)\n"
+    "  --late MS          delay of the late-reply fault (1000)\n"
+    "  --fault SPEC       inject a fault, may repeat: MODE:N for the next N requests or\n"
+    "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
+    "                     exception short-reply garbage\n"
+    "  --help             show this text\n"
+    "\n"
+    "Commands on standard input ('help' lists them) show the status and the last requests,\n"
+    "set registers, change inputs and start or stop faults. With standard input closed or\n"
+    "at its end the simulator just serves; SIGINT or SIGTERM stops it.\n";
+
+struct SOptions
+{
+    SMeterOptions meter{EModel::Running};
+    SLineTiming timing;
+    std::string link;
+    std::vector<std::string> faults;
+};
+
+bool ToNumber(const char* text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return *text != '\0' && *end == '\0';
+}
+
+// Applies one option with its value; false when either is wrong.
+bool ApplyOption(SOptions& options, const std::string& name, const char* text)
+{
+    double value = 0.0;
+    if (name == "--link")
+        options.link = text;
+    else if (name == "--fault")
+        options.faults.emplace_back(text);
+    else if (!ToNumber(text, value) || value < 0.0)
+        return false;
+    else if (name == "--address" && value >= 1 && value <= 247)
+        options.meter.slaveAddress = static_cast<int>(value);
+    else if (name == "--baud")
+        options.meter.baud = static_cast<int>(value);
+    else if (name == "--ct" && value >= 1 && value <= 65535)
+        options.meter.ctPrimary = static_cast<int>(value);
+    else if (name == "--pt" && value >= 1)
+        options.meter.ptPrimary = static_cast<int>(value);
+    else if (name == "--speed" && value > 0.0)
+        options.meter.speed = value;
+    else if (name == "--seed")
+        options.meter.seed = static_cast<uint32_t>(value);
+    else if (name == "--turnaround")
+        options.timing.turnaround = std::chrono::microseconds(static_cast<long>(value * 1000.0));
+    else if (name == "--late")
+        options.timing.lateReply = std::chrono::milliseconds(static_cast<long>(value));
+    else
+        return false;
+    return true;
+}
+
+// 0 to go on, otherwise the exit status (after --help or an error).
+int ParseOptions(int argc, char** argv, SOptions& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--help" || name == "-h") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        }
+        if (name == "--frozen")
+            options.meter.model = EModel::Frozen;
+        else if (name == "--no-timing")
+            options.timing.enabled = false;
+        else if (i + 1 >= argc || !ApplyOption(options, name, argv[i + 1])) {
+            std::fprintf(stderr, "vemo400-sim: bad option or value: %s\n%s", name.c_str(), kUsage);
+            return 2;
+        } else
+            ++i;
+    }
+    return 0;
+}
+
+bool MakeLink(const std::string& link, const std::string& target)
+{
+    ::unlink(link.c_str());
+    if (::symlink(target.c_str(), link.c_str()) == 0)
+        return true;
+    std::fprintf(stderr, "vemo400-sim: cannot link %s: %s\n", link.c_str(), std::strerror(errno));
+    return false;
+}
+
+// Serves until a signal or "quit"; reads console commands while standard input lasts.
+void RunConsole(CSimConsole& console, int signals)
+{
+    pollfd fds[2] = {{signals, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+    nfds_t watched = 2;
+    std::string line;
+    while (!console.QuitRequested()) {
+        if (::poll(fds, watched, -1) < 0 && errno != EINTR)
+            return;
+        if (fds[0].revents & POLLIN)
+            return;
+        if (watched == 2 && fds[1].revents) {
+            if (!std::getline(std::cin, line)) {
+                watched = 1;
+                continue;
+            }
+            std::cout << console.Execute(line) << std::flush;
+        }
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SOptions options;
+    if (const int status = ParseOptions(argc, argv, options))
+        return status < 0 ? 0 : status;
+    CSimMeter meter(options.meter);
+    if (!meter.SetBaud(options.meter.baud)) {
+        std::fprintf(stderr, "vemo400-sim: the meter runs at 4800, 9600, 19200 or 38400 baud\n");
+        return 2;
+    }
+    CSimServer server(meter, options.timing);
+    for (const std::string& spec : options.faults)
+        if (!server.Faults().ApplySpec(spec)) {
+            std::fprintf(stderr, "vemo400-sim: bad fault: %s\n", spec.c_str());
+            return 2;
+        }
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stopSignals, signal);
+    // Blocked before the serving thread starts, so only the signal descriptor sees them.
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (!server.Start()) {
+        std::fprintf(stderr, "vemo400-sim: %s\n", server.Error().c_str());
+        return 1;
+    }
+    if (!options.link.empty() && !MakeLink(options.link, server.SlavePath()))
+        return 1;
+    std::printf("%s\n", server.SlavePath().c_str());
+    std::fflush(stdout);
+    CSimConsole console(meter, server);
+    RunConsole(console, signals);
+    server.Stop();
+    if (!options.link.empty())
+        ::unlink(options.link.c_str());
+    return 0;
+}
