@@ -87,6 +87,8 @@ public:
     virtual const CGridDefaultCell* DefaultCell() const;
 
     virtual bool IsDefaultFont() const = 0;
+    // True when the cell has a background of its own, which it always fills.
+    virtual bool HasOwnBackColour() const = 0;
     virtual bool IsEditing() const = 0;
     bool IsFocused() const { return State() & CellFocused; }
     bool IsFixed() const { return State() & CellFixed; }
@@ -124,10 +126,11 @@ public:
     virtual Qt::CursorShape Cursor() const { return Qt::ArrowCursor; }
 
 private:
-    QRect DrawFocusLook(QPainter& painter, QRect rect, bool forceFill, QColor& background,
+    QRect DrawFocusLook(QPainter& painter, const QRect& cellRect, bool fill, QColor background,
                         QColor& text) const;
-    QRect DrawFixedLook(QPainter& painter, QRect textRect, int row, int column) const;
-    void DrawText(QPainter& painter, const QRect& rect) const;
+    QRect DrawFixedLook(QPainter& painter, const QRect& cellRect, const QRect& textRect, int row,
+                        int column) const;
+    QRect DrawSortArrow(QPainter& painter, const QRect& textRect) const;
 
     quint32 m_state = 0;
 };
@@ -137,7 +140,6 @@ class CGridCell : public CGridCellBase
 {
 public:
     CGridCell() = default;
-    ~CGridCell() override;
 
     void SetText(const QString& text) override { m_text = text; }
     void SetImage(int image) override { m_image = image; }
@@ -161,6 +163,7 @@ public:
     CGridInPlaceEdit* EditorWindow() const override { return m_editor; }
 
     bool IsDefaultFont() const override { return !m_font; }
+    bool HasOwnBackColour() const override { return m_backColour != kDefaultColour; }
     bool IsEditing() const override { return m_editing; }
 
     void Reset() override;

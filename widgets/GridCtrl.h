@@ -100,6 +100,7 @@ public:
     void ScrollToEnd(Qt::Orientation orientation);
 
     // --- Editing ---
+    static constexpr int kEditorId = 8;
     bool IsEditable() const { return m_editable; }
     void SetEditable(bool editable) { m_editable = editable; }
     bool CellEditable(int row, int column) const;
@@ -108,6 +109,9 @@ public:
     void BeginCellEdit(int row, int column, const QPoint& point, int firstKey);
     void CommitCellEdit(int row, int column, const QString& text);
     void FinishEditing();
+    // The editor's one report: commits the text and, when a move key ended the
+    // edit, moves on and opens the next cell with that key.
+    void OnEndInPlaceEdit(CellId cell, const QString& text, int key);
     CellId EditingCell() const { return m_editingCell; }
 
     // --- Drawing ---
@@ -167,8 +171,8 @@ private:
     bool ApplyTableChange(const std::function<void()>& change);
     void OnScrollBarAction(Qt::Orientation orientation, int action);
     int LineStep(Qt::Orientation orientation, bool forward) const;
-    void OnEditorEnded(int row, int column, const QString& text, int key);
     void ContinueEditWithKey(int key);
+    void ReportOutOfMemory();
 
     GridModel m_model;
     GridSelection m_selection;

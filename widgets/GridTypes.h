@@ -1,7 +1,5 @@
 #pragma once
 
-#include <compare>
-
 // A cell position; -1 in either part means "no cell".
 struct CellId
 {
@@ -9,7 +7,11 @@ struct CellId
     int column = -1;
 
     bool IsValid() const { return row >= 0 && column >= 0; }
-    auto operator<=>(const CellId&) const = default;
+    bool operator==(const CellId&) const = default;
+    bool operator<(const CellId& other) const
+    {
+        return row != other.row ? row < other.row : column < other.column;
+    }
 };
 
 // An inclusive block of cells; invalid while any bound is -1.

@@ -1,0 +1,156 @@
+#include "widgets/GridCtrl.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <gtest/gtest.h>
+
+namespace {
+
+QSize DefaultCellSize()
+{
+    const QFontMetrics metrics(QApplication::font());
+    return QSize(metrics.horizontalAdvance(QStringLiteral(" XXXXXXXXXXXX ")), metrics.height() * 3 / 2);
+}
+
+} // namespace
+
+TEST(GridModel, anEmptyGridGrownTo30By8Holds240EmptyEditableCellsOfTheDefaultSize)
+{
+    CGridCtrl grid;
+    ASSERT_TRUE(grid.SetRowTotal(30));
+    ASSERT_TRUE(grid.SetColumnTotal(8));
+    const QSize size = DefaultCellSize();
+    int cells = 0;
+    for (int row = 0; row < 30; ++row) {
+        EXPECT_EQ(grid.RowHeightPixels(row), size.height());
+        for (int column = 0; column < 8; ++column) {
+            const CGridCellBase* cell = grid.CellAt(row, column);
+            ASSERT_NE(cell, nullptr);
+            EXPECT_TRUE(cell->Text().isEmpty());
+            EXPECT_FALSE(cell->IsFixed());
+            EXPECT_TRUE(grid.CellEditable(row, column));
+            ++cells;
+        }
+    }
+    EXPECT_EQ(cells, 240);
+    for (int column = 0; column < 8; ++column)
+        EXPECT_EQ(grid.ColumnWidthPixels(column), size.width());
+}
+
+TEST(GridModel, positionsOutsideTheTableChangeNothingAndReadAsEmpty)
+{
+    CGridCtrl grid;
+    grid.SetRowTotal(30);
+    grid.SetColumnTotal(8);
+    EXPECT_FALSE(grid.SetCellText(30, 0, "x"));
+    EXPECT_FALSE(grid.SetCellText(0, 8, "x"));
+    EXPECT_FALSE(grid.SetCellText(-1, 0, "x"));
+    EXPECT_EQ(grid.CellText(30, 0), QString());
+    EXPECT_EQ(grid.CellText(0, -1), QString());
+    EXPECT_EQ(grid.CellAt(30, 0), nullptr);
+    EXPECT_FALSE(grid.SetColumnWidthPixels(8, 50));
+    EXPECT_FALSE(grid.SetColumnWidthPixels(0, -1));
+    EXPECT_TRUE(grid.SetColumnWidthPixels(0, 0));
+    EXPECT_FALSE(grid.SetRowTotal(-1));
+    EXPECT_EQ(grid.RowTotal(), 30);
+}
+
+TEST(GridModel, aWrittenTextStaysMarksTheCellAndTheGridModifiedAndSurvivesGrowing)
+{
+    CGridCtrl grid;
+    grid.SetRowTotal(2);
+    grid.SetColumnTotal(2);
+    grid.MarkModified(false);
+    ASSERT_TRUE(grid.SetCellText(1, 1, "220.5"));
+    EXPECT_TRUE(grid.CellAt(1, 1)->IsModified());
+    EXPECT_FALSE(grid.CellAt(0, 0)->IsModified());
+    EXPECT_TRUE(grid.IsModified());
+    grid.SetRowTotal(10);
+    grid.SetColumnTotal(5);
+    EXPECT_EQ(grid.CellText(1, 1), QString("220.5"));
+    EXPECT_TRUE(grid.SetCellText(9, 4, "last"));
+}
+
+TEST(GridModel, shrinkingBelowTheFocusClearsItAndShrinkingBelowTheFixedRowsLowersThem)
+{
+    CGridCtrl grid;
+    grid.SetRowTotal(10);
+    grid.SetColumnTotal(4);
+    grid.MoveFocusTo(8, 2);
+    ASSERT_EQ(grid.FocusCell(), (CellId{8, 2}));
+    grid.SetRowTotal(9);
+    EXPECT_EQ(grid.FocusCell(), (CellId{8, 2}));
+    grid.SetRowTotal(8);
+    EXPECT_FALSE(grid.FocusCell().IsValid());
+
+    grid.MoveFocusTo(5, 3);
+    grid.SetColumnTotal(3);
+    EXPECT_FALSE(grid.FocusCell().IsValid());
+
+    grid.SetHeaderRowTotal(4);
+    EXPECT_TRUE(grid.CellAt(3, 0)->IsFixedRow());
+    grid.SetRowTotal(2);
+    EXPECT_EQ(grid.HeaderRowTotal(), 2);
+    grid.SetRowTotal(5);
+    EXPECT_FALSE(grid.CellAt(3, 0)->IsFixed());
+}
+
+TEST(GridModel, clearAllEmptiesEverythingAndSetRowTotalRebuildsTheTable)
+{
+    CGridCtrl grid;
+    grid.SetRowTotal(5);
+    grid.SetColumnTotal(3);
+    grid.SetCellText(1, 1, "old");
+    grid.MoveFocusTo(1, 1);
+    grid.ClearAll();
+    EXPECT_EQ(grid.RowTotal(), 0);
+    EXPECT_EQ(grid.ColumnTotal(), 0);
+    EXPECT_FALSE(grid.FocusCell().IsValid());
+    EXPECT_EQ(grid.CellAt(0, 0), nullptr);
+
+    grid.SetColumnTotal(3);
+    grid.SetRowTotal(5);
+    EXPECT_EQ(grid.CellText(1, 1), QString());
+    EXPECT_TRUE(grid.SetCellText(4, 2, "new"));
+    EXPECT_EQ(grid.ColumnWidthPixels(2), DefaultCellSize().width());
+}
+
+TEST(GridModel, aCellWithDefaultColoursTakesThemFromItsRegionsDefaultCell)
+{
+    CGridCtrl grid;
+    grid.SetRowTotal(3);
+    grid.SetColumnTotal(3);
+    grid.SetHeaderRowTotal(1);
+    grid.DefaultCellOf(false, false).SetBackColour(RGB(255, 255, 213));
+    EXPECT_EQ(grid.CellAt(1, 1)->BackColour(), RGB(255, 255, 213));
+    EXPECT_NE(grid.CellAt(0, 1)->BackColour(), RGB(255, 255, 213));
+    grid.CellAt(2, 2)->SetBackColour(RGB(1, 2, 3));
+    EXPECT_EQ(grid.CellAt(2, 2)->BackColour(), RGB(1, 2, 3));
+    EXPECT_EQ(grid.CellAt(1, 1)->Format(),
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    EXPECT_TRUE(grid.DefaultCellOf(false, false).IsReadOnly());
+}
+
+TEST(GridModel, theGridKeepsTheSystemColoursInsideADialogWithItsOwnPalette)
+{
+    QDialog dialog;
+    QPalette teal = dialog.palette();
+    teal.setColor(QPalette::Window, QColor(80, 180, 200));
+    teal.setColor(QPalette::Base, QColor(80, 180, 200));
+    teal.setColor(QPalette::Button, QColor(80, 180, 200));
+    dialog.setPalette(teal);
+    auto* grid = new CGridCtrl(&dialog);
+    const QPalette system = QApplication::palette();
+    EXPECT_EQ(grid->palette().color(QPalette::Base), system.color(QPalette::Base));
+    EXPECT_EQ(grid->DefaultCellOf(false, false).BackColour(), RefFromColour(system.color(QPalette::Base)));
+    EXPECT_EQ(grid->DefaultCellOf(true, false).BackColour(), RefFromColour(system.color(QPalette::Button)));
+    EXPECT_EQ(grid->GridBackColour(), RefFromColour(system.color(QPalette::Dark)));
+    EXPECT_EQ(grid->GridLineColour(), RGB(192, 192, 192));
+}
+
+TEST(GridModel, colourValuesKeepRedInTheLowByte)
+{
+    EXPECT_EQ(RGB(255, 255, 213), 0x00D5FFFFu);
+    EXPECT_EQ(ColourFromRef(0x00D5FFFF), QColor(255, 255, 213));
+    EXPECT_EQ(RefFromColour(QColor(80, 180, 200)), RGB(80, 180, 200));
+}
