@@ -1,3 +1,245 @@
 #include "pages/IoPage.h"
 
-CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+#include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
+#include "comm/Transaction.h"
+#include "framework/BlockingSleep.h"
+#include "framework/DataExchange.h"
+#include "framework/MessageBox.h"
+#include "pages/MainWindowLink.h"
+#include "pages/RegisterValues.h"
+#include "widgets/IndicatorLamp.h"
+
+#include <QComboBox>
+#include <array>
+
+namespace {
+constexpr int kLoadButton = 1032;
+constexpr int kSetButton = 1033;
+constexpr int kPollTimer = 1;
+
+// The controls of one relay, in the order of its five setting registers, and its return time.
+struct RelayControls
+{
+    int modeList;
+    int targetList;
+    int upperEdit;
+    int lowerEdit;
+    int delayEdit;
+    int returnEdit;
+};
+constexpr std::array<RelayControls, 4> kRelays = {{
+    {1003, 1004, 1002, 1024, 1005, 1017},
+    {1006, 1007, 1008, 1027, 1009, 1019},
+    {1010, 1011, 1016, 1018, 1020, 1025},
+    {1012, 1013, 1021, 1022, 1023, 1026},
+}};
+
+// Relay settings: five registers per relay from 1030 (mode, target, upper, lower, delay).
+constexpr int kSettingsStart = 1030;
+constexpr int kSettingsPerRelay = 5;
+constexpr int kSettingsCount = 20;
+// Return times: one register per relay from 1015.
+constexpr int kReturnStart = 1015;
+constexpr int kReturnCount = 4;
+// Status: register 137 holds the switch inputs S1..S8, 138 the relay outputs R1..R4.
+constexpr int kStatusStart = 137;
+constexpr int kFirstInputLamp = 1059;
+constexpr int kFirstOutputLamp = 1055;
+
+// The order in which the edits are taken, so that the first bad entry is the one reported.
+constexpr std::array kExchangeOrder = {1002, 1008, 1005, 1009, 1017, 1019, 1024, 1027,
+                                       1016, 1018, 1020, 1025, 1021, 1022, 1023, 1026};
+
+struct RelayButton
+{
+    int id;
+    int coil;
+    int value;
+};
+constexpr int kClose = 0xFF00;
+constexpr int kOpen = 0x0000;
+constexpr std::array kRelayButtons = {
+    RelayButton{1014, 0, kClose}, RelayButton{1015, 0, kOpen},  RelayButton{1028, 1, kClose},
+    RelayButton{1029, 1, kOpen},  RelayButton{1030, 2, kClose}, RelayButton{1031, 2, kOpen},
+    RelayButton{1034, 3, kClose}, RelayButton{1035, 3, kOpen},
+};
+
+// The square green lamp: lit for a set bit, grey otherwise.
+constexpr int kGreenColour = 32;
+constexpr int kSquareShape = 48;
+constexpr int kLit = 0;
+constexpr int kGrey = 2;
+
+const QStringList& TargetItems()
+{
+    static const QStringList items = {"none", "Umax", "Umin", "Ulinemax", "Ulinemin", "Imax", "Imin",
+                                      "",     "",     "",     "",         "",         "",     ""};
+    return items;
+}
+
+// The meter may still be sending after an earlier request; whatever arrives is dropped.
+void ClearLine()
+{
+    BlockingSleep(100);
+    SerialPort.Read(ReplyBuffer, 250);
+}
+} // namespace
+
+CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent)
+{
+    for (int id : kExchangeOrder)
+        m_held.insert(id, 0);
+}
+
+void CIoPage::OnInitDialog()
+{
+    for (const RelayControls& relay : kRelays) {
+        ComboBox(relay.modeList)->addItems({"Local", "Remote"});
+        ComboBox(relay.modeList)->setCurrentIndex(-1);
+        ComboBox(relay.targetList)->addItems(TargetItems());
+        ComboBox(relay.targetList)->setCurrentIndex(-1);
+    }
+    SetLamps(kFirstInputLamp, 8, 0);
+    SetLamps(kFirstOutputLamp, 4, 0);
+    SetTimer(kPollTimer, 500);
+}
+
+void CIoPage::OnCommand(int id)
+{
+    if (id == kLoadButton) {
+        Load();
+        return;
+    }
+    if (id == kSetButton) {
+        Set();
+        return;
+    }
+    for (const RelayButton& button : kRelayButtons)
+        if (button.id == id)
+            SwitchRelay(button.coil, button.value);
+}
+
+void CIoPage::OnTimer(int n)
+{
+    if (n == kPollTimer)
+        Poll();
+}
+
+void CIoPage::Load()
+{
+    ClearLine();
+    LoadRelaySettings();
+    LoadReturnTimes();
+    SetTimer(kPollTimer, 200);
+}
+
+void CIoPage::LoadRelaySettings()
+{
+    if (!Modbus::ReadRegisters(kSettingsStart, kSettingsCount, 300, 250)) {
+        MessageBox(this, QStringLiteral("Communication fail"), QStringLiteral("Error"));
+        return;
+    }
+    for (int r = 0; r < 4; ++r) {
+        const RelayControls& relay = kRelays[r];
+        const int k = r * kSettingsPerRelay;
+        // A value the list does not hold leaves it without a selection.
+        ComboBox(relay.modeList)->setCurrentIndex(Registers::U16(k));
+        ComboBox(relay.targetList)->setCurrentIndex(Registers::U16(k + 1));
+        m_held[relay.upperEdit] = Registers::U16(k + 2);
+        m_held[relay.lowerEdit] = Registers::U16(k + 3);
+        m_held[relay.delayEdit] = Registers::U16(k + 4);
+    }
+    ShowValues();
+}
+
+// A failed read of the return times is silent.
+void CIoPage::LoadReturnTimes()
+{
+    if (!Modbus::ReadRegisters(kReturnStart, kReturnCount, 200, 250))
+        return;
+    for (int r = 0; r < 4; ++r)
+        m_held[kRelays[r].returnEdit] = Registers::U16(r);
+    ShowValues();
+}
+
+void CIoPage::Set()
+{
+    ClearLine();
+    if (!TakeValues())
+        return;
+    if (WriteRelaySettings())
+        WriteReturnTimes();
+    else
+        MessageBox(this, QStringLiteral("Set Fail"), QStringLiteral("Error"));
+    Load();
+}
+
+// Each value goes out as its low 16 bits; a list without a selection as 65535.
+bool CIoPage::WriteRelaySettings()
+{
+    for (int r = 0; r < 4; ++r) {
+        const RelayControls& relay = kRelays[r];
+        int32_t* values = RegisterBlock + r * kSettingsPerRelay;
+        values[0] = ComboBox(relay.modeList)->currentIndex();
+        values[1] = ComboBox(relay.targetList)->currentIndex();
+        values[2] = m_held[relay.upperEdit];
+        values[3] = m_held[relay.lowerEdit];
+        values[4] = m_held[relay.delayEdit];
+    }
+    return Modbus::WriteRegisters(kSettingsStart, kSettingsCount, 300, 250).echoValid;
+}
+
+void CIoPage::WriteReturnTimes()
+{
+    for (int r = 0; r < 4; ++r)
+        RegisterBlock[r] = m_held[kRelays[r].returnEdit];
+    if (!Modbus::WriteRegisters(kReturnStart, kReturnCount, 300, 250).echoValid)
+        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+}
+
+// The coil does not depend on the edits: a bad entry is reported, and the relay still switches.
+void CIoPage::SwitchRelay(int coil, int value)
+{
+    ClearLine();
+    TakeValues();
+    if (!Modbus::WriteCoil(coil, value, 200, 250))
+        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+    SetTimer(kPollTimer, 200);
+}
+
+// Takes every edit or none: a bad entry is reported and focused, and the held
+// values stay as they were, so nothing half-taken is ever written.
+bool CIoPage::TakeValues()
+{
+    QHash<int, int32_t> taken = m_held;
+    for (int id : kExchangeOrder)
+        if (!ExchangeInt(*this, id, taken[id]))
+            return false;
+    m_held = taken;
+    return true;
+}
+
+void CIoPage::ShowValues()
+{
+    for (int id : kExchangeOrder)
+        SetDlgItemText(id, QString::asprintf("%d", m_held.value(id)));
+}
+
+// The lamps show the state only while the page is current; a failed read leaves them as they are.
+void CIoPage::Poll()
+{
+    if (CurrentPage != kPageNumber)
+        return;
+    if (!Modbus::ReadRegisters(kStatusStart, 2, 200, 250))
+        return;
+    SetLamps(kFirstInputLamp, 8, Registers::U16(0));
+    SetLamps(kFirstOutputLamp, 4, Registers::U16(1));
+}
+
+void CIoPage::SetLamps(int firstLamp, int count, int bits)
+{
+    for (int n = 0; n < count; ++n)
+        DlgItem<CIndicatorLamp>(firstLamp + n)
+            ->SetLamp(kGreenColour, (bits >> n) & 1 ? kLit : kGrey, kSquareShape);
+}

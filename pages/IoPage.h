@@ -2,12 +2,42 @@
 
 #include "pages/MeterPage.h"
 
+#include <QHash>
+#include <cstdint>
+
 // Relay alarm settings, relay commands and the input and output lamps.
 class CIoPage : public CMeterPage
 {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 130;
+    static constexpr int kPageNumber = 4;
 
     CIoPage(IMainWindow& main, QWidget* parent);
+
+    void Start() override { Load(); }
+
+    // Reads the relay settings and return times into the controls.
+    void Load();
+    // Writes the relay settings and return times, then reloads them.
+    void Set();
+    // One tick of the status poll: the lamps follow registers 137 and 138.
+    void Poll();
+
+protected:
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    void OnTimer(int n) override;
+
+private:
+    void LoadRelaySettings();
+    void LoadReturnTimes();
+    bool WriteRelaySettings();
+    void WriteReturnTimes();
+    void SwitchRelay(int coil, int value);
+    bool TakeValues();
+    void ShowValues();
+    void SetLamps(int firstLamp, int count, int bits);
+
+    QHash<int, int32_t> m_held; // edit id -> whole number it holds
 };

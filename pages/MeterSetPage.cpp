@@ -1,3 +1,215 @@
 #include "pages/MeterSetPage.h"
 
+#include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
+#include "framework/DataExchange.h"
+#include "framework/MessageBox.h"
+#include "pages/MainWindowLink.h"
+#include "pages/RegisterValues.h"
+
+#include <QComboBox>
+#include <array>
+
+namespace {
+constexpr int kAddressEdit = 1002;
+constexpr int kCtPrimaryEdit = 1004;
+constexpr int kCtSecondaryEdit = 1006;
+constexpr int kPtPrimaryEdit = 1016;
+constexpr int kPtSecondaryEdit = 1019;
+constexpr int kMagnificationEdit = 1018;
+constexpr int kPulseConstantEdit = 1021;
+constexpr int kWiringList = 1003;
+constexpr int kBaudList = 1008;
+constexpr int kAnalogTargetList = 1011;
+constexpr int kActivePulseList = 1013;
+constexpr int kReactivePulseList = 1014;
+constexpr int kFourLinesRadio = 1034;
+constexpr int kThreeLinesRadio = 1035;
+constexpr int kLoadButton = 1032;
+constexpr int kSetButton = 1033;
+
+// Block A holds the transformer ratios, the wiring and the meter's own address and rate.
+constexpr int kCommunicationStart = 1000;
+constexpr int kCommunicationCount = 8;
+// Block B holds the pulse and analog outputs.
+constexpr int kOutputStart = 1021;
+constexpr int kOutputCount = 5;
+
+struct EditField
+{
+    int id;
+    int32_t CMeterSetPage::Settings::*value;
+};
+
+// In the order the edits are taken, so that the first bad entry is the one reported.
+constexpr std::array kEditFields = {
+    EditField{kPtPrimaryEdit, &CMeterSetPage::Settings::ptPrimary},
+    EditField{kCtPrimaryEdit, &CMeterSetPage::Settings::ctPrimary},
+    EditField{kAddressEdit, &CMeterSetPage::Settings::address},
+    EditField{kPulseConstantEdit, &CMeterSetPage::Settings::pulseConstant},
+    EditField{kMagnificationEdit, &CMeterSetPage::Settings::magnification},
+    EditField{kCtSecondaryEdit, &CMeterSetPage::Settings::ctSecondary},
+    EditField{kPtSecondaryEdit, &CMeterSetPage::Settings::ptSecondary},
+};
+
+void FillList(QComboBox& list, const QStringList& items)
+{
+    list.addItems(items);
+    list.setCurrentIndex(-1);
+}
+} // namespace
+
 CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+
+void CMeterSetPage::OnInitDialog()
+{
+    FillList(*ComboBox(kBaudList), {"4800", "9600", "19200", "38400"});
+    FillList(*ComboBox(kWiringList), {"Four Line", "Three Line"});
+    FillList(*ComboBox(kActivePulseList), {"Close", "Import Active Power", "Export Active Power"});
+    FillList(*ComboBox(kReactivePulseList), {"Close", "Import Reactive Power", "Export Reactive Power"});
+    FillList(*ComboBox(kAnalogTargetList),
+             {"Close", "Ua", "Ub", "Uc", "Uab", "Ubc", "Uca", "Ia", "Ib", "Ic", "P", "Q", "PF", "F"});
+}
+
+void CMeterSetPage::OnCommand(int id)
+{
+    switch (id) {
+    case kLoadButton:
+        Load();
+        break;
+    case kSetButton:
+        Set();
+        break;
+    case kFourLinesRadio:
+        ComboBox(kWiringList)->setCurrentIndex(0);
+        break;
+    case kThreeLinesRadio:
+        ComboBox(kWiringList)->setCurrentIndex(1);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMeterSetPage::Load()
+{
+    TakeSlaveIdFromPanel();
+    if (!LoadCommunicationBlock()) {
+        ShowFailure();
+        return;
+    }
+    LoadOutputBlock();
+    ShowValues();
+}
+
+bool CMeterSetPage::LoadCommunicationBlock()
+{
+    if (!Modbus::ReadRegisters(kCommunicationStart, kCommunicationCount, 100, 300))
+        return false;
+    m_held.ctPrimary = Registers::U16(0);
+    m_held.ctSecondary = Registers::U16(1);
+    m_held.ptPrimary = Registers::S32(2);
+    m_held.ptSecondary = Registers::U16(4);
+    m_held.address = Registers::U16(6);
+    // A register value the list does not hold leaves it without a selection.
+    ComboBox(kWiringList)->setCurrentIndex(Registers::U16(5));
+    ComboBox(kBaudList)->setCurrentIndex(Registers::U16(7));
+    ShowValues();
+    return true;
+}
+
+void CMeterSetPage::LoadOutputBlock()
+{
+    if (!Modbus::ReadRegisters(kOutputStart, kOutputCount, 100, 300)) {
+        ShowFailure();
+        return;
+    }
+    ComboBox(kActivePulseList)->setCurrentIndex(Registers::U16(0));
+    ComboBox(kReactivePulseList)->setCurrentIndex(Registers::U16(1));
+    m_held.pulseConstant = Registers::U16(2);
+    ComboBox(kAnalogTargetList)->setCurrentIndex(Registers::U16(3));
+    m_held.magnification = Registers::U16(4);
+}
+
+void CMeterSetPage::Set()
+{
+    if (!TakeValues())
+        return;
+    if (!WriteCommunicationBlock()) {
+        ShowFailure();
+        return;
+    }
+    FollowNewCommunication();
+    WriteOutputBlock();
+    Load();
+}
+
+// Takes every edit or none: a bad entry is reported and focused, and nothing
+// is written, so the user's entries stay as typed instead of being reloaded.
+bool CMeterSetPage::TakeValues()
+{
+    Settings taken = m_held;
+    for (const EditField& field : kEditFields)
+        if (!ExchangeInt(*this, field.id, taken.*field.value))
+            return false;
+    m_held = taken;
+    return true;
+}
+
+void CMeterSetPage::ShowValues()
+{
+    for (const EditField& field : kEditFields)
+        SetDlgItemText(field.id, QString::asprintf("%d", m_held.*field.value));
+    const int wiring = Selection(kWiringList);
+    CheckDlgButton(kFourLinesRadio, wiring == 0);
+    CheckDlgButton(kThreeLinesRadio, wiring == 1);
+}
+
+// The meter answers block A, whatever it says, once any byte has arrived.
+bool CMeterSetPage::WriteCommunicationBlock()
+{
+    RegisterBlock[0] = m_held.ctPrimary;
+    RegisterBlock[1] = m_held.ctSecondary;
+    RegisterBlock[2] = m_held.ptPrimary % 65536;
+    RegisterBlock[3] = m_held.ptPrimary / 65536;
+    RegisterBlock[4] = m_held.ptSecondary;
+    RegisterBlock[5] = Selection(kWiringList);
+    RegisterBlock[6] = m_held.address;
+    RegisterBlock[7] = Selection(kBaudList);
+    return Modbus::WriteRegisters(kCommunicationStart, kCommunicationCount, 200, 250).received > 0;
+}
+
+// From block A on the meter listens at the address and rate just written, so
+// the panel, SlaveId and the port follow before block B goes out; otherwise
+// block B would go unanswered and the reload would put the old values back.
+void CMeterSetPage::FollowNewCommunication()
+{
+    Main().SetSlaveIdText(QString::asprintf("%d", m_held.address));
+    const int portRate = Main().BaudPosition();
+    Main().SelectBaud(Selection(kBaudList));
+    SlaveId = m_held.address;
+    if (Main().BaudPosition() != portRate)
+        Main().OpenPort();
+}
+
+void CMeterSetPage::WriteOutputBlock()
+{
+    RegisterBlock[0] = Selection(kActivePulseList);
+    RegisterBlock[1] = Selection(kReactivePulseList);
+    RegisterBlock[2] = m_held.pulseConstant;
+    RegisterBlock[3] = Selection(kAnalogTargetList);
+    RegisterBlock[4] = m_held.magnification;
+    if (Modbus::WriteRegisters(kOutputStart, kOutputCount, 200, 250).received == 0)
+        ShowFailure();
+}
+
+// The list position is the register value; no selection (-1) goes out as 65535.
+int CMeterSetPage::Selection(int listId) const
+{
+    return ComboBox(listId)->currentIndex();
+}
+
+void CMeterSetPage::ShowFailure()
+{
+    MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+}

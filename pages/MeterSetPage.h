@@ -2,6 +2,8 @@
 
 #include "pages/MeterPage.h"
 
+#include <cstdint>
+
 // Loads and writes the meter's address, rate, transformer ratios, wiring and outputs.
 class CMeterSetPage : public CMeterPage
 {
@@ -10,4 +12,40 @@ public:
     static constexpr int kTemplateId = 105;
 
     CMeterSetPage(IMainWindow& main, QWidget* parent);
+
+    void Start() override { Load(); }
+
+    // Reads registers 1000 to 1007, then 1021 to 1025, into the controls.
+    void Load();
+    // Writes the controls to the meter and reloads them.
+    void Set();
+
+    // The values the edits exchange as whole numbers.
+    struct Settings
+    {
+        int32_t ptPrimary = 0;
+        int32_t ctPrimary = 0;
+        int32_t address = 0;
+        int32_t pulseConstant = 0;
+        int32_t magnification = 0;
+        int32_t ctSecondary = 0;
+        int32_t ptSecondary = 0;
+    };
+
+protected:
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+
+private:
+    bool LoadCommunicationBlock();
+    void LoadOutputBlock();
+    bool TakeValues();
+    void ShowValues();
+    bool WriteCommunicationBlock();
+    void FollowNewCommunication();
+    void WriteOutputBlock();
+    int Selection(int listId) const;
+    void ShowFailure();
+
+    Settings m_held;
 };
