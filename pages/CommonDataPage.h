@@ -1,13 +1,33 @@
 #pragma once
 
+#include "pages/FailureLimit.h"
 #include "pages/MeterPage.h"
 
-// Live values, energies, THD and demands from registers 0 to 44.
+class CGridCtrl;
+
+// Live values, energies, THD and demands from registers 0 to 44, polled from
+// creation on while the page is current. After the sixth failure in a row it
+// polls no more until the program is started again.
 class CCommonDataPage : public CMeterPage
 {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 108;
+    static constexpr int kPageNumber = 2;
 
     CCommonDataPage(IMainWindow& main, QWidget* parent);
+
+    // One tick of the poll timer.
+    void Poll();
+
+    int FailureCount() const { return m_failures.Count(); }
+
+protected:
+    void OnInitDialog() override;
+    void OnTimer(int n) override;
+
+private:
+    CGridCtrl& Grid() const;
+
+    FailureLimit m_failures;
 };

@@ -2,12 +2,41 @@
 
 #include "pages/MeterPage.h"
 
-// Harmonic content of one chosen channel, orders 2 to 31.
+#include <cstdint>
+
+class CGridCtrl;
+struct HarmonicChannel;
+
+// Harmonic content of one chosen channel, orders 2 to 31, with its THD and,
+// for the currents, the K factor.
 class CHarmonicPage : public CMeterPage
 {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 106;
+    static constexpr int kPageNumber = 5;
 
     CHarmonicPage(IMainWindow& main, QWidget* parent);
+
+    // The page always opens on channel Ia, as its "Ia Harmonic" button does.
+    void Start() override;
+    // One tick of the poll timer.
+    void Poll();
+
+    // 1 to 6 for Ia, Ib, Ic, Ua, Ub, Uc; 0 before the first choice.
+    int ChannelCode() const;
+
+protected:
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    void OnTimer(int n) override;
+
+private:
+    CGridCtrl& Grid() const;
+    void SelectChannel(const HarmonicChannel& channel);
+    void PrepareGrid();
+    void WriteChannelLabels();
+    void WriteChannelValues(const int32_t* table);
+
+    const HarmonicChannel* m_channel = nullptr;
 };

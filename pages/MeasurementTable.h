@@ -1,0 +1,60 @@
+#pragma once
+
+#include "widgets/GridColour.h"
+
+#include <QString>
+#include <initializer_list>
+#include <span>
+
+class CGridCtrl;
+
+// One line of a live-value table: where it sits in the grid, what it is called
+// and how its value is built from the registers of the last read.
+struct MeasurementItem
+{
+    enum Kind
+    {
+        U16,
+        S16,
+        S32,
+        U32
+    };
+    // Which transformer ratios scale the value: voltages by PT, currents by CT, powers by both.
+    enum Ratio
+    {
+        None,
+        Pt,
+        Ct,
+        PtCt
+    };
+
+    int row;
+    int column; // the value's column; the name sits left of it, the unit right of it
+    const char* name;
+    const char* unit; // nullptr when the item has no unit
+    int entry;        // RegisterBlock entry of the register (the low word for 32-bit values)
+    Kind kind;
+    Ratio ratio;
+    int divisor;
+    const char* format; // printf-style; "%d" shows the register value as it is
+    // The demands divide before they scale; the order shows in the last digits of very large values.
+    bool divideFirst = false;
+};
+
+inline constexpr COLORREF kNormalCellColour = RGB(255, 255, 213);
+
+// The item's value from RegisterBlock and the current ratios, formatted.
+QString FormatMeasurement(const MeasurementItem& item);
+
+// Sets up the two-half table of the live-value pages: 30 rows, 8 columns, the
+// headings "NO", "Item", "Data", "Unit" twice and the item numbers 1 to
+// 2 × rowsPerHalf down columns 0 and 4. Columns not listed keep the default width.
+struct ColumnWidth
+{
+    int column;
+    int pixels;
+};
+void SetUpTwoHalfTable(CGridCtrl& grid, int rowsPerHalf, std::initializer_list<ColumnWidth> widths);
+
+void WriteItemLabels(CGridCtrl& grid, std::span<const MeasurementItem> items);
+void WriteItemValues(CGridCtrl& grid, std::span<const MeasurementItem> items);
