@@ -1,0 +1,150 @@
+#include "app/MainDlg.h"
+#include "MessageBoxRecorder.h"
+#include "PtyPair.h"
+#include "comm/SerialPort.h"
+#include "framework/BlockingSleep.h"
+#include "framework/TabArea.h"
+#include "pages/MainWindowLink.h"
+#include "pages/MeterPage.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <termios.h>
+
+namespace {
+const QStringList kLabels = {"Realtime Data", "Common Data", "Meter Set",    "I/O", "Harmonic",
+                             "Demand",        "Energy",      "Max/Min Data", "SOE"};
+
+// The main window with COM1 mapped to a pseudo-terminal and navigation waits cut short.
+class MainDlgTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("VEMO400_COM1", QByteArray::fromStdString(pty.SlavePath()));
+        qputenv("VEMO400_COM2", "/nonexistent/tty");
+        SetBlockingSleepFunction([this](int ms) { waits.push_back(ms); });
+        CurrentPage = 100;
+        main.Create();
+    }
+    void TearDown() override
+    {
+        SetBlockingSleepFunction({});
+        SerialPort.Close();
+    }
+
+    QTreeWidgetItem* TreeItem(const QString& text) const
+    {
+        return main.Tree().findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    }
+    QComboBox* Box(int id) const { return main.DlgItem<QComboBox>(id); }
+    speed_t RateOnTheLine() const
+    {
+        termios t{};
+        tcgetattr(pty.MasterFd(), &t);
+        return cfgetospeed(&t);
+    }
+    int VisiblePage() const
+    {
+        for (int n = 1; n <= CMainDlg::kPageCount; ++n)
+            if (main.Page(n)->isVisibleTo(&main))
+                return n;
+        return 0;
+    }
+
+    PtyPair pty;
+    MessageBoxRecorder messages;
+    std::vector<int> waits;
+    CMainDlg main;
+};
+} // namespace
+
+TEST_F(MainDlgTest, startsWithTheDesignedPanelNineTabsAndTreeItemsAndThePortClosed)
+{
+    QTabBar& tabs = main.TabArea().Tabs();
+    ASSERT_EQ(tabs.count(), 9);
+    QTreeWidgetItem* root = main.Tree().topLevelItem(0);
+    ASSERT_EQ(root->text(0), "VEMO400");
+    ASSERT_EQ(root->childCount(), 9);
+    EXPECT_FALSE(root->isExpanded());
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(tabs.tabText(i), kLabels[i]);
+        EXPECT_EQ(root->child(i)->text(0), kLabels[i]);
+    }
+    EXPECT_EQ(main.SlaveIdText(), "1");
+    EXPECT_EQ(Box(1003)->currentText(), "COM1");
+    EXPECT_EQ(Box(1004)->currentText(), "9600");
+    EXPECT_EQ(Box(1006)->currentText(), "none");
+    EXPECT_EQ(CurrentPage, 100);
+    EXPECT_FALSE(SerialPort.IsOpen());
+    EXPECT_EQ(VisiblePage(), 1);
+}
+
+TEST_F(MainDlgTest, treeSelectsTheDesignedTabAndTheRootSelectsNothing)
+{
+    main.Tree().setCurrentItem(main.Tree().topLevelItem(0));
+    EXPECT_EQ(CurrentPage, 100);
+    EXPECT_FALSE(SerialPort.IsOpen());
+
+    main.Tree().setCurrentItem(TreeItem("Energy"));
+    EXPECT_EQ(main.TabArea().Tabs().currentIndex(), 6);
+    EXPECT_EQ(CurrentPage, 7);
+    EXPECT_EQ(VisiblePage(), 7);
+    EXPECT_EQ(waits, std::vector<int>{100});
+
+    main.Tree().setCurrentItem(TreeItem("Max/Min Data"));
+    EXPECT_EQ(CurrentPage, 8);
+}
+
+TEST_F(MainDlgTest, navigationReopensThePortWithThePanelsRateAndSetsThePollInterval)
+{
+    Box(1004)->setCurrentIndex(2);
+    main.TabArea().Tabs().setCurrentIndex(5);
+    EXPECT_EQ(CurrentPage, 6);
+    EXPECT_TRUE(SerialPort.IsOpen());
+    EXPECT_EQ(RateOnTheLine(), static_cast<speed_t>(B19200));
+    EXPECT_EQ(PollIntervalMs, 400);
+
+    Box(1004)->setCurrentIndex(0);
+    main.TabArea().Tabs().setCurrentIndex(1);
+    EXPECT_EQ(RateOnTheLine(), static_cast<speed_t>(B4800));
+    EXPECT_EQ(PollIntervalMs, 200);
+
+    Box(1004)->setCurrentIndex(3);
+    main.SelectPage(2);
+    EXPECT_EQ(PollIntervalMs, 500);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(MainDlgTest, aPortThatCannotOpenShowsTheMessageAndStillShowsThePage)
+{
+    Box(1003)->setCurrentIndex(1);
+    main.TabArea().Tabs().setCurrentIndex(5);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Can not open COM2!");
+    EXPECT_EQ(messages.messages[0].caption, "Error");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(CurrentPage, 99);
+    EXPECT_EQ(VisiblePage(), 6);
+}
+
+TEST_F(MainDlgTest, aBadIdBoxShowsTheRangeMessageOncePerPanelReadAndKeepsTheAddress)
+{
+    main.SetSlaveIdText("300");
+    main.TabArea().Tabs().setCurrentIndex(1);
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text, "“请填入一个在0和255之间的整数。”");
+    EXPECT_TRUE(SerialPort.IsOpen());
+}
+
+TEST_F(MainDlgTest, aBaudPositionTheListDoesNotHoldLeavesTheRateAsItIs)
+{
+    main.SelectBaud(2);
+    EXPECT_EQ(main.BaudPosition(), 2);
+    main.SelectBaud(7);
+    main.SelectBaud(-1);
+    EXPECT_EQ(main.BaudPosition(), 2);
+}
