@@ -1,8 +1,12 @@
 #pragma once
 
+#include "pages/FailureLimit.h"
 #include "pages/MeterPage.h"
 
-// Maximum and minimum values since the last clear.
+class CGridCtrl;
+
+// Maximum and minimum values since the last clear. Unlike the other pages it
+// polls once a second from the moment it exists, whichever page is shown.
 class CMaxMinPage : public CMeterPage
 {
     Q_OBJECT
@@ -10,4 +14,20 @@ public:
     static constexpr int kTemplateId = 138;
 
     CMaxMinPage(IMainWindow& main, QWidget* parent);
+
+    // One tick of the poll timer.
+    void Poll();
+    // The clear button.
+    void ClearMaxMin();
+
+protected:
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    void OnTimer(int n) override;
+
+private:
+    CGridCtrl& Grid() const;
+    void SetUpGrid();
+
+    FailureLimit m_failures;
 };

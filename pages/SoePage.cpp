@@ -1,3 +1,145 @@
 #include "pages/SoePage.h"
 
+#include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
+#include "framework/MessageBox.h"
+#include "pages/BlockRead.h"
+#include "pages/ClearCommand.h"
+#include "pages/GridTexts.h"
+#include "pages/MeasurementTable.h"
+#include "pages/TimeTexts.h"
+#include "widgets/GridCtrl.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace {
+constexpr int kGridId = 1008;
+constexpr int kClockEditId = 1002;
+constexpr int kMeterDateButtonId = 1009;
+constexpr int kTimingButtonId = 1010;
+constexpr int kSoeButtonId = 1011;
+constexpr int kClearButtonId = 1012;
+constexpr int kClearCommandRegister = 1012;
+constexpr int kClockRegister = 700;
+constexpr int kClockRegisterCount = 6;
+constexpr int kFirstRecordRegister = 710;
+constexpr int kRecordBlockCount = 5;
+constexpr int kRecordBlockSize = 40;
+
+constexpr std::array<const char*, 4> kHeadings{"NO", "Event Type", "Action Status", "Time"};
+
+// Names of the switch inputs by the low byte of the event word; the meter numbers them 1 to 8.
+constexpr std::array<const char*, 15> kEventTypes{"",   "S1", "S2", "S3", "S4", "S5", "S6", "S7",
+                                                  "S8", "",   "",   "",   "",   "",   ""};
+
+QString EventType(int eventWord)
+{
+    const auto input = static_cast<std::size_t>(eventWord & 0xFF);
+    return input < kEventTypes.size() ? QString::fromUtf8(kEventTypes[input]) : QString();
+}
+
+QString ActionStatus(int eventWord)
+{
+    return (eventWord & 0x0F00) ? QStringLiteral("close") : QStringLiteral("open");
+}
+} // namespace
+
 CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+
+CGridCtrl& CSoePage::Grid() const
+{
+    return *DlgItem<CGridCtrl>(kGridId);
+}
+
+void CSoePage::OnInitDialog()
+{
+    SetUpGrid();
+}
+
+void CSoePage::SetUpGrid()
+{
+    CGridCtrl& grid = Grid();
+    grid.DefaultCellOf(false, false).SetBackColour(kNormalCellColour);
+    grid.SetColumnTotal(4);
+    grid.SetRowTotal(100);
+    grid.SetColumnWidthPixels(3, 250);
+    WriteRowTexts(grid, 0, kHeadings);
+}
+
+void CSoePage::OnCommand(int id)
+{
+    switch (id) {
+    case kMeterDateButtonId:
+        ShowMeterClock();
+        break;
+    case kTimingButtonId:
+        SetMeterClock();
+        break;
+    case kSoeButtonId:
+        ReadEvents();
+        break;
+    case kClearButtonId:
+        ClearEvents();
+        break;
+    default:
+        break;
+    }
+}
+
+// A failed read is silent: the edit keeps the clock it showed.
+void CSoePage::ShowMeterClock()
+{
+    if (!Modbus::ReadRegisters(kClockRegister, kClockRegisterCount, 400, 250))
+        return;
+    std::array<int, kClockRegisterCount> clock{};
+    std::copy_n(RegisterBlock, kClockRegisterCount, clock.begin());
+    SetDlgItemText(kClockEditId, TimeTexts::MeterClockText(clock));
+}
+
+// The write's reply is not looked at: the clock read that follows shows whether the meter took it.
+void CSoePage::SetMeterClock()
+{
+    const std::array<int, kClockRegisterCount> clock =
+        TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
+    std::copy(clock.begin(), clock.end(), RegisterBlock);
+    Modbus::WriteRegisters(kClockRegister, kClockRegisterCount, 400, 250);
+    ShowMeterClock();
+}
+
+void CSoePage::ReadEvents()
+{
+    Grid().ClearAll();
+    SetUpGrid();
+    m_records.fill(0);
+    // A reply shorter than asked leaves older entries in RegisterBlock; they must not be listed as events.
+    std::fill_n(RegisterBlock, kRecordCount, 0);
+    if (!ReadInBlocks(kFirstRecordRegister, kRecordBlockCount, kRecordBlockSize, 300, 300,
+                      m_records.data())) {
+        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
+        return;
+    }
+    ListEvents();
+    Grid().RedrawAll();
+}
+
+void CSoePage::ListEvents()
+{
+    CGridCtrl& grid = Grid();
+    for (int i = 0; i < kRecordCount; ++i) {
+        const int32_t* record = &m_records[static_cast<std::size_t>(i * kRegistersPerRecord)];
+        const int row = i + 1;
+        grid.SetCellText(row, 0, QString::asprintf("%d", row));
+        const int eventWord = record[0];
+        if (eventWord == 0)
+            continue;
+        grid.SetCellText(row, 1, EventType(eventWord));
+        grid.SetCellText(row, 2, ActionStatus(eventWord));
+        grid.SetCellText(row, 3, TimeTexts::EventTime(record[1], record[2], record[3]));
+    }
+}
+
+void CSoePage::ClearEvents()
+{
+    ClearMeterRecords(this, kClearCommandRegister);
+}

@@ -2,7 +2,13 @@
 
 #include "pages/MeterPage.h"
 
-// Sequence-of-events records and the meter clock.
+#include <array>
+#include <cstdint>
+
+class CGridCtrl;
+
+// Sequence-of-events records and the meter clock. The records are read each
+// time the page is shown; nothing is polled.
 class CSoePage : public CMeterPage
 {
     Q_OBJECT
@@ -10,4 +16,25 @@ public:
     static constexpr int kTemplateId = 109;
 
     CSoePage(IMainWindow& main, QWidget* parent);
+
+    void Start() override { ReadEvents(); }
+
+    // The four buttons: Meter Date, Timing, SOE and Clear SOE.
+    void ShowMeterClock();
+    void SetMeterClock();
+    void ReadEvents();
+    void ClearEvents();
+
+protected:
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+
+private:
+    CGridCtrl& Grid() const;
+    void SetUpGrid();
+    void ListEvents();
+
+    static constexpr int kRecordCount = 50;
+    static constexpr int kRegistersPerRecord = 4;
+    std::array<int32_t, kRecordCount * kRegistersPerRecord> m_records{};
 };

@@ -1,0 +1,14 @@
+#include "pages/ClearCommand.h"
+
+#include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
+#include "framework/MessageBox.h"
+
+bool ClearMeterRecords(QWidget* parent, int commandRegister)
+{
+    RegisterBlock[0] = 255;
+    const bool confirmed = Modbus::WriteRegisters(commandRegister, 1, 200, 250).echoValid;
+    if (!confirmed)
+        MessageBox(parent, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+    return confirmed;
+}
