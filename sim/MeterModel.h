@@ -2,6 +2,8 @@
 
 #include "sim/Installation.h"
 #include "sim/LiveValues.h"
+#include "sim/MeterIo.h"
+#include "sim/Records.h"
 
 #include <ctime>
 
@@ -13,7 +15,7 @@ class CRegisterBank;
 class CMeterModel
 {
 public:
-    explicit CMeterModel(uint32_t seed) : m_installation(seed) {}
+    explicit CMeterModel(uint32_t seed) : m_installation(seed), m_inputs(seed + 1) {}
 
     // Factory settings, the installation's present values, the clock and
     // records that start from the present values.
@@ -25,19 +27,18 @@ public:
     void Clear(CRegisterBank& bank, int commandRegister);
     // Starts a new second when a master sets the clock.
     void ClockWasSet() { m_clockFraction = 0.0; }
-
-    // Switch inputs 1 to 8 and relays 1 to 4 as their status registers show them.
-    static bool Input(const CRegisterBank& bank, int input);
+    // Changes a switch input now, recording the event at the meter's clock.
     void SetInput(CRegisterBank& bank, int input, bool closed);
-    static void SetRelay(CRegisterBank& bank, int relay, bool closed);
 
 private:
     void WriteFactorySettings(CRegisterBank& bank);
-    void ClearMaxMin(CRegisterBank& bank);
-    void ClearDemand(CRegisterBank& bank);
-    void ClearEvents(CRegisterBank& bank);
+    int Milliseconds() const { return static_cast<int>(m_clockFraction * 1000.0); }
 
     CInstallation m_installation;
+    CEnergyRecorder m_energy;
+    CDemandRecorder m_demand;
+    CSwitchInputs m_inputs;
+    CRelays m_relays;
     SPowerTotals m_powers;
     double m_time = 0.0;
     double m_clockFraction = 0.0;

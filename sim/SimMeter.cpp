@@ -80,13 +80,13 @@ bool CSimMeter::Relay(int relay) const
 void CSimMeter::SetRelay(int relay, bool closed)
 {
     std::lock_guard lock(m_mutex);
-    CMeterModel::SetRelay(m_bank, relay, closed);
+    CRelays::Set(m_bank, relay, closed);
 }
 
 bool CSimMeter::Input(int input) const
 {
     std::lock_guard lock(m_mutex);
-    return CMeterModel::Input(m_bank, input);
+    return CSwitchInputs::Input(m_bank, input);
 }
 
 void CSimMeter::SetInput(int input, bool closed)
@@ -214,5 +214,5 @@ void CSimMeter::WriteRegisters(int start, const std::vector<uint16_t>& values)
 
 void CSimMeter::WriteCoil(int coil, bool closed)
 {
-    CMeterModel::SetRelay(m_bank, coil + 1, closed);
+    CRelays::Set(m_bank, coil + 1, closed);
 }
