@@ -100,6 +100,7 @@ void CIoPage::OnInitDialog()
         ComboBox(relay.targetList)->addItems(TargetItems());
         ComboBox(relay.targetList)->setCurrentIndex(-1);
     }
+    ShowValues();
     SetLamps(kFirstInputLamp, 8, 0);
     SetLamps(kFirstOutputLamp, 4, 0);
     SetTimer(kPollTimer, 500);

@@ -69,6 +69,8 @@ void CMeterSetPage::OnInitDialog()
     FillList(*ComboBox(kReactivePulseList), {"Close", "Import Reactive Power", "Export Reactive Power"});
     FillList(*ComboBox(kAnalogTargetList),
              {"Close", "Ua", "Ub", "Uc", "Uab", "Ubc", "Uca", "Ia", "Ib", "Ic", "P", "Q", "PF", "F"});
+    // The held values start at 0 and show as such until the first Load.
+    ShowValues();
 }
 
 void CMeterSetPage::OnCommand(int id)

@@ -153,7 +153,7 @@ TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)
     const auto reads = line.Requests(3);
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].info.address, 1000);
-    EXPECT_EQ(Text(1004), "");
+    EXPECT_EQ(Text(1004), "0");
 }
 
 TEST_F(MeterSetPageTest, silentMeterOnSetWritesNoBlockBAndReloadsNothing)
