@@ -162,7 +162,10 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int column, QRect rect, boo
     if (IsFixed() && grid->GridLineMode() != GridLinesNone)
         textRect = DrawFixedLook(painter, rect, textRect, row, column);
 
-    painter.setFont(Font());
+    // Setting a font resolves it against the device each time; most cells share one.
+    const QFont font = Font();
+    if (painter.font() != font)
+        painter.setFont(font);
     const int margin = Margin();
     textRect.adjust(margin, 0, -margin, 0);
     if (row == 0 && grid->SortColumn() == column)
