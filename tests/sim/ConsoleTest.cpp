@@ -1,0 +1,131 @@
+// The simulator's console commands and the vemo400-sim executable.
+
+#include "sim/Console.h"
+#include "LineClient.h"
+#include "sim/MeterRegisters.h"
+#include "sim/SimMeter.h"
+#include "sim/SimServer.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+testing::AssertionResult Contains(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << '"' << text << "\" lacks \"" << part << '"';
+}
+
+class Console : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Start()) << server.Error(); }
+
+    CSimMeter meter;
+    CSimServer server{meter, SLineTiming{false}};
+    CSimConsole console{meter, server};
+};
+} // namespace
+
+TEST_F(Console, setsAndShowsRegistersWithinTheMapOnly)
+{
+    EXPECT_EQ(console.Execute("set 100 23000 22900"), "set 2 register(s) from 100\n");
+    EXPECT_EQ(meter.Registers(100, 2), (std::vector<uint16_t>{23000, 22900}));
+    EXPECT_EQ(console.Execute("get 101"), "101 = 22900\n");
+    EXPECT_TRUE(Contains(console.Execute("set 1008 1"), "usage"));
+    EXPECT_TRUE(Contains(console.Execute("get 40 10"), "usage"));
+}
+
+TEST_F(Console, changesInputsAndRelays)
+{
+    console.Execute("input 8 close");
+    EXPECT_TRUE(meter.Input(8));
+    EXPECT_EQ(meter.Register(MeterReg::kCommonEventCount), 1);
+    console.Execute("relay 2 close");
+    EXPECT_TRUE(meter.Relay(2));
+    EXPECT_TRUE(Contains(console.Execute("input 9 close"), "usage"));
+    EXPECT_TRUE(Contains(console.Execute("relay 1 maybe"), "usage"));
+}
+
+TEST_F(Console, startsAndStopsFaultsAndTheCable)
+{
+    EXPECT_EQ(console.Execute("fault bad-crc:2"), "faults: bad-crc for the next 2\n");
+    EXPECT_EQ(console.Execute("fault off bad-crc"), "faults: none\n");
+    EXPECT_TRUE(Contains(console.Execute("fault loud"), "usage"));
+    console.Execute("cable pull");
+    EXPECT_TRUE(server.IsCablePulled());
+    console.Execute("cable plug");
+    EXPECT_FALSE(server.IsCablePulled());
+    console.Execute("timing on");
+    console.Execute("timing turnaround 7.5");
+    EXPECT_TRUE(server.Timing().enabled);
+    EXPECT_EQ(server.Timing().turnaround, 7500us);
+}
+
+TEST_F(Console, showsStatusAndTheLastRequests)
+{
+    EXPECT_EQ(console.Execute("requests"), "no requests yet\n");
+    CLineClient line;
+    ASSERT_TRUE(line.Open(server.SlavePath(), 9600));
+    line.Ask(ReadRequest(1, 1006, 1));
+    EXPECT_EQ(console.Execute("requests 1"),
+              "[01 03 03 EE 00 01 E4 7B] -> [01 03 02 00 01 79 84] answered\n");
+    EXPECT_TRUE(
+        Contains(console.Execute("status"), server.SlavePath() + ", address 1, 9600 baud, model frozen"));
+    EXPECT_TRUE(Contains(console.Execute("model run"), "run"));
+    EXPECT_EQ(meter.Model(), EModel::Running);
+}
+
+TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
+{
+    EXPECT_TRUE(Contains(console.Execute("dance"), "unknown command 'dance'"));
+    EXPECT_EQ(console.Execute(""), "");
+    EXPECT_FALSE(console.QuitRequested());
+    console.Execute("quit");
+    EXPECT_TRUE(console.QuitRequested());
+}
+
+TEST(SimExecutable, servesWithStandardInputClosedAndStopsOnSigterm)
+{
+    const std::string link = testing::TempDir() + "vemo400-sim-test-" + std::to_string(getpid());
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    const char* argv[] = {VEMO_SIM_EXECUTABLE, "--link", link.c_str(), "--frozen", "--no-timing", nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, VEMO_SIM_EXECUTABLE, &actions, nullptr, const_cast<char**>(argv), environ),
+              0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(output[1]);
+    FILE* stream = fdopen(output[0], "r");
+    char path[256] = {};
+    ASSERT_NE(std::fgets(path, sizeof path, stream), nullptr);
+    const std::string slave = std::string(path).substr(0, std::strlen(path) - 1);
+    EXPECT_EQ(std::filesystem::read_symlink(link), slave);
+    CLineClient line;
+    ASSERT_TRUE(line.Open(link, 9600));
+    const Frame reply = line.Ask(ReadRequest(1, 1000, 8));
+    EXPECT_EQ(reply.size(), 21u);
+    EXPECT_TRUE(CModbusSlave::HasValidCrc(reply));
+    kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link)) << "the link goes with the simulator";
+    std::fclose(stream);
+}
