@@ -1,6 +1,8 @@
 #include "widgets/GridCtrl.h"
 
 #include "widgets/GridInPlaceEdit.h"
+#include "widgets/GridKeyboard.h"
+#include "widgets/GridMouse.h"
 #include "widgets/GridPainter.h"
 
 #include <QApplication>
@@ -73,6 +75,9 @@ CGridCtrl::CGridCtrl(QWidget* parent)
             [this](int action) { OnScrollBarAction(Qt::Vertical, action); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { OnScrollBarAction(Qt::Horizontal, action); });
+    auto mouse = std::make_unique<CGridMouse>(*this);
+    AddInputHandler(std::make_unique<CGridKeyboard>(*this, *mouse));
+    AddInputHandler(std::move(mouse));
     UpdateScrollBars();
 }
 
