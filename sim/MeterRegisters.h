@@ -61,7 +61,6 @@ inline constexpr int kDemandMaxS = 321;
 
 // Harmonic table: index k at 400 + k (THD, K factors, orders 2 to 31).
 inline constexpr int kHarmonics = 400;
-inline constexpr int kHarmonicsLast = 588;
 
 // Maxima at 600, minima at 615: Ia, Ib, Ic u16, P, Q, S s32, THD Ia..Ic, Ua..Uc.
 inline constexpr int kMaxima = 600;

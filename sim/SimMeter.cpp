@@ -8,6 +8,7 @@
 namespace {
 constexpr int kBaudRates[4] = {4800, 9600, 19200, 38400};
 constexpr int kMaxSlaveAddress = 247;
+constexpr double kMostStepsAtOnce = 3600.0;
 
 bool IsCommandRegister(int address)
 {
@@ -159,8 +160,11 @@ void CSimMeter::Update()
 
 void CSimMeter::AdvanceLocked(double seconds)
 {
+    // Catching up after a long idle spell takes coarser steps, so that a
+    // request never waits long for the model.
+    const double longest = std::max(1.0, seconds / kMostStepsAtOnce);
     while (seconds > 0.0) {
-        const double step = std::min(seconds, 1.0);
+        const double step = std::min(seconds, longest);
         m_model.Step(m_bank, step);
         seconds -= step;
     }

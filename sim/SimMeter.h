@@ -57,8 +57,8 @@ public:
 
     EModel Model() const;
     void SetModel(EModel model);
-    // Moves the model on by the given model time, in steps of a second;
-    // works in either mode, so tests can run an hour in a moment.
+    // Moves the model on by the given model time, in steps of a second (up
+    // to an hour); works in either mode, so tests can run an hour in a moment.
     void Advance(std::chrono::milliseconds modelTime);
     // While running, catches up with real time; frozen, does nothing.
     void Update();
