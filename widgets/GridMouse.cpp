@@ -32,6 +32,12 @@ CGridMouse::~CGridMouse()
     delete m_tip;
 }
 
+void CGridMouse::EndOperation()
+{
+    m_dragTimer.stop();
+    m_mode = GridMouseMode::Nothing;
+}
+
 bool CGridMouse::Idle() const
 {
     return m_mode == GridMouseMode::Nothing || m_mode == GridMouseMode::OverColumnDivider ||
@@ -60,10 +66,8 @@ bool CGridMouse::MouseMove(QMouseEvent& event)
     }
     // The button came up where this grid did not see it (a dialog took the
     // mouse meanwhile): the operation it held is over.
-    if (!Idle()) {
-        m_dragTimer.stop();
-        m_mode = GridMouseMode::Nothing;
-    }
+    if (!Idle())
+        EndOperation();
     HoverMove(point);
     return true;
 }
@@ -85,6 +89,7 @@ void CGridMouse::LeftPress(const QMouseEvent& event)
     const QPoint point = event.position().toPoint();
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     m_grid.setFocus(Qt::MouseFocusReason);
+    m_pressPoint = point;
     m_lastPoint = point;
     m_downCell = m_grid.CellFromPoint(point);
     if (!m_downCell.IsValid())
@@ -125,23 +130,23 @@ void CGridMouse::MoveFocusForPress(CellId cell)
 
 bool CGridMouse::StartSizing(const QPoint& point)
 {
+    const CellId cell = m_grid.CellFromPoint(point);
+    const QRect cellRect = m_grid.CellRect(cell.row, cell.column);
     if (OverColumnDivider(point)) {
         m_mode = GridMouseMode::SizingColumn;
         m_sizingIndex = ColumnLeftOfDivider(point, false);
-        const CellId cell = m_grid.CellFromPoint(point);
-        const int cellLeft = m_grid.CellRect(cell.row, cell.column).left();
         m_sizingStart =
-            m_sizingIndex == cell.column ? cellLeft : cellLeft - m_grid.ColumnWidthPixels(m_sizingIndex);
-    } else if (OverRowDivider(point)) {
+            cellRect.left() - (m_sizingIndex == cell.column ? 0 : m_grid.ColumnWidthPixels(m_sizingIndex));
+        return true;
+    }
+    if (OverRowDivider(point)) {
         m_mode = GridMouseMode::SizingRow;
         m_sizingIndex = RowAboveDivider(point, false);
-        const CellId cell = m_grid.CellFromPoint(point);
-        const int cellTop = m_grid.CellRect(cell.row, cell.column).top();
-        m_sizingStart = m_sizingIndex == cell.row ? cellTop : cellTop - m_grid.RowHeightPixels(m_sizingIndex);
-    } else {
-        return false;
+        m_sizingStart =
+            cellRect.top() - (m_sizingIndex == cell.row ? 0 : m_grid.RowHeightPixels(m_sizingIndex));
+        return true;
     }
-    return m_sizingIndex >= 0;
+    return false;
 }
 
 void CGridMouse::StartSweep(Qt::KeyboardModifiers modifiers)
@@ -247,6 +252,13 @@ void CGridMouse::OfferTitleTip(CellId cell)
 // selection follows to the cell at that edge.
 void CGridMouse::OnDragTimer()
 {
+    // A message box popped up by a page's poll takes the mouse, and the button
+    // comes up over it; the view must not keep scrolling underneath.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!m_grid.isVisible() || (modal && !modal->isAncestorOf(&m_grid))) {
+        EndOperation();
+        return;
+    }
     const QRect area = m_grid.viewport()->rect();
     const int top = m_grid.HeaderRowHeight();
     const int left = m_grid.HeaderColumnWidth();
@@ -300,8 +312,11 @@ void CGridMouse::LeftRelease(const QPoint& point)
         m_grid.Notify(GridNotification::Command, m_downCell.row, m_downCell.column);
 }
 
+// A click on a divider that does not move leaves the size as it was.
 void CGridMouse::FinishSizing(const QPoint& point)
 {
+    if (point == m_pressPoint)
+        return;
     if (m_mode == GridMouseMode::SizingColumn) {
         const int smallest = m_options.allowHideColumns ? 0 : 1;
         m_grid.SetColumnWidthPixels(m_sizingIndex, std::max(smallest, point.x() - m_sizingStart));
@@ -333,8 +348,7 @@ bool CGridMouse::MouseDoubleClick(QMouseEvent& event)
 {
     if (event.button() != Qt::LeftButton)
         return true;
-    m_dragTimer.stop();
-    m_mode = GridMouseMode::Nothing;
+    EndOperation();
     const QPoint point = event.position().toPoint();
     const CellId cell = m_grid.CellFromPoint(point);
     if (!cell.IsValid())

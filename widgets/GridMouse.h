@@ -83,6 +83,7 @@ private:
     void DragMove(const QPoint& point);
     void OnDragTimer();
     void SendKey(int key);
+    void EndOperation();
 
     bool InTextArea(CellId cell, const QPoint& point) const;
     bool OverColumnDivider(const QPoint& point) const;
@@ -100,6 +101,7 @@ private:
     QTimer m_dragTimer;
     GridMouseMode m_mode = GridMouseMode::Nothing;
     CellId m_downCell;
+    QPoint m_pressPoint;
     QPoint m_lastPoint;
     int m_sizingIndex = -1;
     int m_sizingStart = 0;

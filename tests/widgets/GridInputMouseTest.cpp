@@ -1,6 +1,6 @@
 #include "GridInputFixture.h"
 
-#include <QMouseEvent>
+#include "WaitUntil.h"
 
 using GridMouseTest = GridInputTest;
 
@@ -129,4 +129,20 @@ TEST_F(GridMouseTest, doubleClickingAColumnDividerFitsTheColumnToItsWidestText)
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, divider);
     QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, divider);
     EXPECT_EQ(grid.ColumnWidthPixels(1), grid.CellAt(3, 1)->CellExtent().width());
+}
+
+TEST_F(GridMouseTest, holdingTheButtonBelowTheCellsScrollsDownAndSelectsUpToTheBottomEdge)
+{
+    grid.SetRowTotal(200);
+    QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, CellCentre(1, 1));
+    DragTo(grid.viewport(), QPoint(CellCentre(1, 1).x(), grid.viewport()->height() + 20));
+    ASSERT_TRUE(WaitUntil([&] { return grid.TopLeftNonFixedCell().row >= 3; }));
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {},
+                        QPoint(CellCentre(1, 1).x(), grid.viewport()->height() + 20));
+
+    const CellRange selected = grid.Selection().SelectedRange();
+    EXPECT_EQ(selected.minRow, 1);
+    EXPECT_GT(selected.maxRow, 3);
+    EXPECT_EQ(selected.minColumn, 1);
+    EXPECT_EQ(selected.maxColumn, 1);
 }
