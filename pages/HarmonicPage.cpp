@@ -5,6 +5,7 @@
 #include "pages/BlockRead.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementTable.h"
+#include "pages/PrintfText.h"
 #include "widgets/GridCtrl.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ const char* OrdinalSuffix(int order)
 
 QString Tenths(int raw)
 {
-    return QString::asprintf("%.1f", raw / 10.0);
+    return PrintfText("%.1f", raw / 10.0);
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "pages/MeasurementTable.h"
 
 #include "comm/ModbusRtu.h"
+#include "pages/PrintfText.h"
 #include "pages/RegisterValues.h"
 #include "widgets/GridCtrl.h"
 
@@ -45,7 +46,7 @@ QString FormatMeasurement(const MeasurementItem& item)
 {
     if (std::string_view(item.format) == "%d")
         return QString::asprintf("%d", static_cast<int>(RawValue(item)));
-    return QString::asprintf(item.format, ScaledValue(item));
+    return PrintfText(item.format, ScaledValue(item));
 }
 
 void SetUpTwoHalfTable(CGridCtrl& grid, int rowsPerHalf, std::initializer_list<ColumnWidth> widths)

@@ -1,0 +1,164 @@
+#include "pages/CommonDataPage.h"
+
+#include "FakeMainWindow.h"
+#include "MessageBoxRecorder.h"
+#include "MeterLine.h"
+#include "WaitUntil.h"
+#include "comm/ModbusRtu.h"
+#include "widgets/GridCtrl.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class CommonDataPageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CurrentPage = CCommonDataPage::kPageNumber;
+        CtRatio = 0;
+        PtRatio = 0;
+        SetRatios(1, 1, 1, 1);
+        page.Create();
+    }
+
+    void SetRatios(int ctPrimary, int ctSecondary, int ptPrimary, int ptSecondary)
+    {
+        line.Set(1000, {uint16_t(ctPrimary), uint16_t(ctSecondary), uint16_t(ptPrimary & 0xFFFF),
+                        uint16_t(ptPrimary >> 16), uint16_t(ptSecondary)});
+    }
+
+    QString Cell(int row, int column) const { return page.DlgItem<CGridCtrl>(1008)->CellText(row, column); }
+
+    MeterLine line;
+    FakeMainWindow main;
+    MessageBoxRecorder boxes;
+    CCommonDataPage page{main, nullptr};
+};
+} // namespace
+
+TEST_F(CommonDataPageTest, theThirtyFiveValuesLandInTheirRowsBesideTheirItemsAndUnits)
+{
+    // Register k holds k + 1, so every value tells where it came from.
+    std::vector<uint16_t> registers(45);
+    for (int k = 0; k < 45; ++k)
+        registers[k] = uint16_t(k + 1);
+    line.Set(0, registers);
+    page.Poll();
+
+    const char* const left[] = {"0.010",     "0.020", "0.030", "0.040",     "0.050",     "0.060",
+                                "0.007",     "0.008", "0.009", "0.010",     "78644.30",  "91751.70",
+                                "104859.10", "0.02",  "0.18",  "131073.90", "144181.30", "157288.70",
+                                "170396.10", "27",    "28"};
+    const char* const right[] = {"2.900", "3.000", "3.100", "3.200",    "3.300",    "3.400",    "35",
+                                 "36",    "37",    "0.038", "262147.9", "275255.3", "288362.7", "45"};
+    for (int row = 1; row <= 21; ++row)
+        EXPECT_EQ(Cell(row, 2), left[row - 1]) << "left row " << row;
+    for (int row = 1; row <= 14; ++row)
+        EXPECT_EQ(Cell(row, 6), right[row - 1]) << "right row " << row;
+    EXPECT_EQ(Cell(15, 6), "");
+    EXPECT_EQ(Cell(22, 2), "");
+
+    EXPECT_EQ(Cell(21, 0), "21");
+    EXPECT_EQ(Cell(21, 4), "42");
+    EXPECT_EQ(Cell(18, 1), "Eport Active Power");
+    EXPECT_EQ(Cell(17, 3), "KVarh");
+    EXPECT_EQ(Cell(14, 3), " ");
+    EXPECT_EQ(Cell(13, 5), "Apparent Power Demand");
+    EXPECT_EQ(Cell(1, 5), "Ua/Uab - THD");
+    EXPECT_EQ(Cell(7, 7), "");
+}
+
+TEST_F(CommonDataPageTest, beforeTheFirstRatioRefreshScaledValuesShowSignedZeros)
+{
+    line.Set(0, 22000);
+    line.Set(6, 5000);
+    line.Set(10, {0xFFFF, 0xFFFF});
+    line.Set(16, 64536);
+    line.Set(18, {0xFFFF, 0xFFFF});
+    line.Set(28, 35);
+    line.Set(38, {0xFFFF, 0xFFFF});
+    line.Server().Faults().FailNext(EFault::NoReply, 1);
+    page.Poll();
+
+    EXPECT_EQ(CtRatio, 0);
+    EXPECT_EQ(Cell(1, 2), "0.000");
+    EXPECT_EQ(Cell(7, 2), "0.000");
+    EXPECT_EQ(Cell(11, 2), "-0.00");
+    EXPECT_EQ(Cell(11, 6), "-0.0");
+    EXPECT_EQ(Cell(14, 2), "-1.00");
+    EXPECT_EQ(Cell(16, 2), "429496729.50");
+    EXPECT_EQ(Cell(1, 6), "3.500");
+
+    page.Poll();
+    EXPECT_EQ(Cell(1, 2), "220.000");
+    EXPECT_EQ(Cell(11, 2), "-0.10");
+}
+
+TEST_F(CommonDataPageTest, ratioRefreshTruncatesAndKeepsThePreviousRatiosWhenItFailsOrASecondaryIsZero)
+{
+    line.Set(6, 1000);
+    SetRatios(100, 5, 1, 1);
+    page.Poll();
+    EXPECT_EQ(CtRatio, 20);
+    EXPECT_EQ(Cell(7, 2), "20.000");
+
+    SetRatios(100, 3, 10000, 100);
+    page.Poll();
+    EXPECT_EQ(CtRatio, 33);
+    EXPECT_EQ(PtRatio, 100);
+    EXPECT_EQ(Cell(7, 2), "33.000");
+
+    SetRatios(100, 0, 10000, 0);
+    page.Poll();
+    EXPECT_EQ(CtRatio, 33);
+    EXPECT_EQ(PtRatio, 100);
+
+    SetRatios(100, 1, 1, 1);
+    line.Set(6, 2000);
+    line.Server().Faults().FailNext(EFault::BadCrc, 1);
+    page.Poll();
+    EXPECT_EQ(CtRatio, 33);
+    EXPECT_EQ(Cell(7, 2), "66.000");
+    EXPECT_EQ(page.FailureCount(), 0);
+}
+
+TEST_F(CommonDataPageTest, sixthFailedMeasurementStopsPollingForGoodWithOneMessage)
+{
+    line.Set(0, 22000);
+    page.Poll();
+    line.Silence();
+    for (int tick = 0; tick < 5; ++tick)
+        page.Poll();
+    EXPECT_TRUE(boxes.messages.empty());
+    EXPECT_TRUE(page.IsTimerRunning(1));
+
+    page.Poll();
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Communication Fail!");
+    EXPECT_EQ(boxes.messages[0].caption, "Error");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Stop);
+    EXPECT_FALSE(page.IsTimerRunning(1));
+    EXPECT_EQ(Cell(1, 2), "220.000");
+    EXPECT_EQ(page.FailureCount(), 5);
+}
+
+TEST_F(CommonDataPageTest, ticksWhileAnotherPageIsCurrentSendNothing)
+{
+    for (const int other : {1, 99}) {
+        CurrentPage = other;
+        line.Silence();
+        for (int tick = 0; tick < 7; ++tick)
+            page.Poll();
+    }
+    EXPECT_TRUE(line.Requests().empty());
+    EXPECT_TRUE(boxes.messages.empty());
+    EXPECT_EQ(page.FailureCount(), 0);
+}
+
+TEST_F(CommonDataPageTest, timerStartedAtCreationPollsWhileThePageIsCurrent)
+{
+    EXPECT_TRUE(page.IsTimerRunning(1));
+    line.Set(0, 22000);
+    EXPECT_TRUE(WaitUntil([&] { return Cell(1, 2) == "220.000"; }));
+}

@@ -1,0 +1,208 @@
+#include "pages/RealtimeDataPage.h"
+
+#include "FakeMainWindow.h"
+#include "MessageBoxRecorder.h"
+#include "MeterLine.h"
+#include "WaitUntil.h"
+#include "comm/ModbusRtu.h"
+#include "widgets/GridCtrl.h"
+#include "widgets/IndicatorLamp.h"
+
+#include <QAbstractButton>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr int kSendLamp = 1145;
+constexpr int kReceiveLamp = 1146;
+
+class RealtimeDataPageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CurrentPage = 100;
+        CtRatio = 0;
+        PtRatio = 0;
+        SetRatios(1, 1);
+        page.Create();
+    }
+
+    // CT primary over a secondary of 1, PT primary over a secondary of 1.
+    void SetRatios(int ct, int pt) { line.Set(1000, {uint16_t(ct), 1, uint16_t(pt), 0, 1}); }
+
+    QString Cell(int row, int column) const { return page.DlgItem<CGridCtrl>(1008)->CellText(row, column); }
+    int LampState(int id) const { return page.DlgItem<CIndicatorLamp>(id)->State(); }
+
+    MeterLine line;
+    FakeMainWindow main;
+    MessageBoxRecorder boxes;
+    CRealtimeDataPage page{main, nullptr};
+};
+} // namespace
+
+TEST_F(RealtimeDataPageTest, gridHoldsHeadingsNumbersItemsAndUnitsWithEmptyValuesAndGreyLamps)
+{
+    EXPECT_EQ(Cell(0, 0), "NO");
+    EXPECT_EQ(Cell(0, 6), "Data");
+    EXPECT_EQ(Cell(25, 0), "25");
+    EXPECT_EQ(Cell(25, 4), "50");
+    EXPECT_EQ(Cell(4, 1), "Unbalance rate of Phase voltage");
+    EXPECT_EQ(Cell(4, 3), "%");
+    EXPECT_EQ(Cell(22, 1), "Qa");
+    EXPECT_EQ(Cell(22, 3), "Var");
+    EXPECT_EQ(Cell(9, 5), "F");
+    EXPECT_EQ(Cell(9, 7), "Hz");
+    EXPECT_EQ(Cell(8, 7), "");
+    EXPECT_EQ(Cell(11, 5), "Relay Status");
+    EXPECT_EQ(Cell(12, 4), "37");
+    EXPECT_EQ(Cell(12, 5), "");
+    EXPECT_EQ(Cell(26, 0), "");
+    EXPECT_EQ(Cell(1, 2), "");
+    const auto* lamp = page.DlgItem<CIndicatorLamp>(kSendLamp);
+    EXPECT_EQ(lamp->State(), 2);
+    EXPECT_EQ(lamp->ColourOffset(), 32);
+    EXPECT_EQ(lamp->ShapeOffset(), 48);
+    EXPECT_EQ(LampState(kReceiveLamp), 2);
+    EXPECT_FALSE(page.IsTimerRunning(1));
+}
+
+TEST_F(RealtimeDataPageTest, pollShowsSignedUnsignedAnd32BitValuesInTheirFormats)
+{
+    line.Set(100, 22000);
+    line.Set(103, 25);
+    line.Set(108, 25);
+    line.Set(114, 25);
+    line.Set(117, 0xFF38);
+    line.Set(118, 0);
+    line.Set(119, 0xFF38);
+    line.Set(120, {0x0000, 0xFFFF});
+    line.Set(127, 65535);
+    line.Set(132, 0xFC18);
+    line.Set(136, 5000);
+    line.Set(137, 0x8001);
+    page.Start();
+    page.Poll();
+
+    EXPECT_EQ(Cell(1, 2), "220.000");
+    EXPECT_EQ(Cell(4, 2), "2.5 ");
+    EXPECT_EQ(Cell(9, 2), "2.5");
+    EXPECT_EQ(Cell(15, 2), "2.5");
+    EXPECT_EQ(Cell(18, 2), "-20.000");
+    EXPECT_EQ(Cell(20, 2), "-20.00");
+    EXPECT_EQ(Cell(21, 2), "-6553.60");
+    EXPECT_EQ(Cell(19, 2), "0.000");
+    EXPECT_EQ(Cell(1, 6), "6553.50");
+    EXPECT_EQ(Cell(5, 6), "-1.000");
+    EXPECT_EQ(Cell(9, 6), "50.00");
+    EXPECT_EQ(Cell(10, 6), "32769");
+    EXPECT_EQ(Cell(12, 6), "");
+}
+
+TEST_F(RealtimeDataPageTest, pollScalesVoltagesByPtCurrentsByCtAndPowersByBoth)
+{
+    line.Set(100, 22000);
+    line.Set(111, 5000);
+    line.Set(117, 0xFF38);
+    SetRatios(20, 100);
+    page.Start();
+    page.Poll();
+
+    EXPECT_EQ(Cell(1, 2), "22000.000");
+    EXPECT_EQ(Cell(12, 2), "100.000");
+    EXPECT_EQ(Cell(18, 2), "-40000.000");
+}
+
+TEST_F(RealtimeDataPageTest, pollTakesTheSlaveIdFromThePanelAndReadsRatiosThenRegisters100To138)
+{
+    line.Meter().SetSlaveAddress(7);
+    main.slaveIdText = QStringLiteral("7 meters");
+    line.Set(100, 23000);
+    page.Start();
+    page.Poll();
+
+    const auto reads = line.Requests(3);
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_EQ(reads[0].info.address, 1000);
+    EXPECT_EQ(reads[0].info.count, 5);
+    EXPECT_EQ(reads[1].info.address, 100);
+    EXPECT_EQ(reads[1].info.count, 39);
+    EXPECT_EQ(SlaveId, 7);
+    EXPECT_EQ(Cell(1, 2), "230.000");
+}
+
+TEST_F(RealtimeDataPageTest, lampsAlternateWithThePollCountWhichAlsoCountsFailedPolls)
+{
+    page.Start();
+    page.Poll();
+    EXPECT_EQ(LampState(kSendLamp), 0);
+    EXPECT_EQ(LampState(kReceiveLamp), 2);
+    page.Poll();
+    EXPECT_EQ(LampState(kSendLamp), 2);
+    EXPECT_EQ(LampState(kReceiveLamp), 0);
+
+    line.Silence();
+    page.Poll();
+    EXPECT_EQ(LampState(kSendLamp), 2);
+    EXPECT_EQ(LampState(kReceiveLamp), 0);
+
+    line.Speak();
+    page.Poll();
+    EXPECT_EQ(page.PollCount(), 4);
+    EXPECT_EQ(LampState(kSendLamp), 2);
+    EXPECT_EQ(LampState(kReceiveLamp), 0);
+    page.Poll();
+    EXPECT_EQ(LampState(kSendLamp), 0);
+}
+
+TEST_F(RealtimeDataPageTest, sixthFailureStopsPollingAndARestartStopsAgainAtTheFirstFailure)
+{
+    line.Set(100, 22000);
+    page.Start();
+    page.Poll();
+    line.Silence();
+    for (int tick = 0; tick < 5; ++tick)
+        page.Poll();
+    EXPECT_TRUE(boxes.messages.empty());
+    EXPECT_TRUE(page.IsTimerRunning(1));
+    EXPECT_EQ(Cell(1, 2), "220.000");
+
+    page.Poll();
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Communication Fail!");
+    EXPECT_EQ(boxes.messages[0].caption, "Error");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Stop);
+    EXPECT_FALSE(page.IsTimerRunning(1));
+    EXPECT_EQ(Cell(1, 2), "220.000");
+
+    CurrentPage = 3;
+    page.Start();
+    EXPECT_EQ(CurrentPage, 1);
+    EXPECT_TRUE(page.IsTimerRunning(1));
+    page.Poll();
+    EXPECT_EQ(boxes.messages.size(), 2u);
+    EXPECT_FALSE(page.IsTimerRunning(1));
+
+    line.Speak();
+    page.Start();
+    page.Poll();
+    EXPECT_EQ(page.FailureCount(), 0);
+}
+
+TEST_F(RealtimeDataPageTest, ticksWhileAnotherPageIsCurrentSendAndCountNothing)
+{
+    page.Start();
+    CurrentPage = 2;
+    page.Poll();
+    EXPECT_TRUE(line.Requests().empty());
+    EXPECT_EQ(page.PollCount(), 0);
+    EXPECT_EQ(LampState(kSendLamp), 2);
+}
+
+TEST_F(RealtimeDataPageTest, loadButtonStartsTheTimerThatPolls)
+{
+    line.Set(100, 22000);
+    CurrentPage = 4;
+    page.DlgItem<QAbstractButton>(1009)->click();
+    EXPECT_EQ(CurrentPage, 1);
+    EXPECT_TRUE(WaitUntil([&] { return Cell(1, 2) == "220.000"; }));
+}
