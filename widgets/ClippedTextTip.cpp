@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QWindow>
 
 CClippedTextTip::CClippedTextTip(QWidget* owner)
@@ -94,6 +95,20 @@ void CClippedTextTip::mouseReleaseEvent(QMouseEvent* event)
 {
     ForwardMouseEvent(QEvent::MouseButtonRelease, *event, m_pressTarget);
     m_pressTarget.clear();
+}
+
+// The tip lies over the cells, so the wheel turned over it is meant for them.
+void CClippedTextTip::wheelEvent(QWheelEvent* event)
+{
+    HideTip();
+    const QPointF globalPos = event->globalPosition();
+    QWidget* target = QApplication::widgetAt(globalPos.toPoint());
+    if (!target || target == this)
+        return;
+    QWheelEvent forwarded(target->mapFromGlobal(globalPos), globalPos, event->pixelDelta(),
+                          event->angleDelta(), event->buttons(), event->modifiers(), event->phase(),
+                          event->inverted());
+    QApplication::sendEvent(target, &forwarded);
 }
 
 // A left press soon after the previous one completes a double click on the

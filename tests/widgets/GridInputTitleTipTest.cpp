@@ -1,9 +1,11 @@
 #include "GridInputFixture.h"
+#include "WaitUntil.h"
 #include "widgets/ClippedTextTip.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -136,4 +138,20 @@ TEST_F(GridTitleTipTest, aKeyPressHidesTheTipAndStillMovesTheFocusCell)
     Key(Qt::Key_Down);
     EXPECT_FALSE(TipOf(grid)->isVisible());
     EXPECT_EQ(grid.FocusCell(), (CellId{3, 1}));
+}
+
+TEST_F(GridTitleTipTest, theWheelTurnedOverTheTipHidesItAndScrollsTheGridBeneath)
+{
+    grid.SetRowTotal(200);
+    grid.SetCellText(2, 1, "a text much too wide for the column it is written in");
+    QTest::mouseMove(grid.viewport(), CellCentre(2, 1));
+    CClippedTextTip* tip = TipOf(grid);
+    ASSERT_TRUE(tip->isVisible());
+
+    const QPointF inTip(5, 5);
+    QWheelEvent notch(inTip, tip->mapToGlobal(inTip), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(tip, &notch);
+    EXPECT_FALSE(tip->isVisible());
+    EXPECT_TRUE(WaitUntil([&] { return grid.TopLeftNonFixedCell().row > 0; }));
 }
