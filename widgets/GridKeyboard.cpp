@@ -1,6 +1,7 @@
 #include "widgets/GridKeyboard.h"
 
 #include "widgets/GridCtrl.h"
+#include "widgets/GridInPlaceEdit.h"
 #include "widgets/GridMouse.h"
 
 #include <QInputMethodEvent>
@@ -54,16 +55,25 @@ bool CGridKeyboard::eventFilter(QObject* watched, QEvent* event)
         if (IsTab(key) && m_handleTab && !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return KeyPress(key);
     }
-    if (event->type() == QEvent::InputMethod) {
-        const QString committed = static_cast<QInputMethodEvent&>(*event).commitString();
-        const CellId focus = m_grid.FocusCell();
-        if (!committed.isEmpty() && focus.IsValid() && m_mouse.Idle()) {
-            m_grid.BeginCellEdit(focus.row, focus.column, QPoint(-1, -1),
-                                 int(committed.toUcs4().constFirst()));
-            return true;
-        }
-    }
+    if (event->type() == QEvent::InputMethod)
+        return StartEditByInputMethod(static_cast<QInputMethodEvent&>(*event).commitString());
     return false;
+}
+
+// An input method hands over whole words at once: the first character opens
+// the editor as a typed one would, the rest follow it into the editor.
+bool CGridKeyboard::StartEditByInputMethod(const QString& committed)
+{
+    const CellId focus = m_grid.FocusCell();
+    if (committed.isEmpty() || !focus.IsValid() || m_grid.EditingCell().IsValid() || !m_mouse.Idle())
+        return false;
+    const QList<uint> characters = committed.toUcs4();
+    m_grid.BeginCellEdit(focus.row, focus.column, QPoint(-1, -1), int(characters.first()));
+    CGridInPlaceEdit* editor = m_grid.CellAt(focus.row, focus.column)->EditorWindow();
+    const int firstLength = QChar::requiresSurrogates(characters.first()) ? 2 : 1;
+    if (editor && committed.size() > firstLength)
+        editor->insert(committed.mid(firstLength));
+    return true;
 }
 
 // Without a focus cell the keys do nothing (Tab still leaves the grid). While

@@ -40,6 +40,7 @@ private:
     bool Command(const QKeyEvent& event);
     bool Navigate(const QKeyEvent& event);
     bool StartEditByTyping(const QKeyEvent& event);
+    bool StartEditByInputMethod(const QString& committed);
     // Page Up/Down, Home and End scroll on the way to their target.
     Move TargetOf(const QKeyEvent& event, CellId focus);
     CellId PageTarget(int key, CellId focus);

@@ -1,5 +1,7 @@
 #include "GridInputFixture.h"
 
+#include <QInputMethodEvent>
+
 using GridTypingTest = GridInputTest;
 
 TEST_F(GridTypingTest, typingACharacterOnTheFocusCellStartsAnEditThatBeginsWithIt)
@@ -43,4 +45,14 @@ TEST_F(GridTypingTest, anEditStartedByDoubleClickKeepsTheArrowsInsideTheEditor)
     Type(Qt::Key_Left);
     EXPECT_NE(Editor(1, 1), nullptr);
     EXPECT_EQ(grid.FocusCell(), (CellId{1, 1}));
+}
+
+TEST_F(GridTypingTest, aWordFromAnInputMethodStartsAnEditHoldingTheWholeWord)
+{
+    grid.MoveFocusTo(1, 1);
+    QInputMethodEvent commit;
+    commit.setCommitString("电压");
+    QApplication::sendEvent(&grid, &commit);
+    ASSERT_NE(Editor(1, 1), nullptr);
+    EXPECT_EQ(Editor(1, 1)->text(), "电压");
 }
