@@ -262,14 +262,18 @@ void CGridMouse::OnDragTimer()
     const QRect area = m_grid.viewport()->rect();
     const int top = m_grid.HeaderRowHeight();
     const int left = m_grid.HeaderColumnWidth();
-    if (m_lastPoint.y() > area.bottom())
-        SendKey(Qt::Key_Down);
-    else if (m_lastPoint.y() < top)
-        SendKey(Qt::Key_Up);
-    if (m_lastPoint.x() > area.right())
-        SendKey(Qt::Key_Right);
-    else if (m_lastPoint.x() < left)
-        SendKey(Qt::Key_Left);
+    const int verticalKey = m_lastPoint.y() > area.bottom() ? Qt::Key_Down
+                            : m_lastPoint.y() < top         ? Qt::Key_Up
+                                                            : 0;
+    const int horizontalKey = m_lastPoint.x() > area.right() ? Qt::Key_Right
+                              : m_lastPoint.x() < left       ? Qt::Key_Left
+                                                             : 0;
+    if (!verticalKey && !horizontalKey)
+        return;
+    if (verticalKey)
+        SendKey(verticalKey);
+    if (horizontalKey)
+        SendKey(horizontalKey);
     const QPoint atEdge(std::clamp(m_lastPoint.x(), left, std::max(left, area.right())),
                         std::clamp(m_lastPoint.y(), top, std::max(top, area.bottom())));
     const CellId cell = m_grid.CellFromPoint(atEdge);
