@@ -3,6 +3,7 @@
 #include "comm/Transaction.h"
 #include "pages/ClearCommand.h"
 #include "pages/MainWindowLink.h"
+#include "pages/PrintfText.h"
 #include "pages/RegisterValues.h"
 
 #include <array>
@@ -56,5 +57,5 @@ void CEnergyPage::Poll()
     if (!Modbus::ReadRegisters(kCountersStart, 2 * static_cast<int>(kCounterEdits.size()), 200, 300))
         return;
     for (int k = 0; k < static_cast<int>(kCounterEdits.size()); ++k)
-        SetDlgItemText(kCounterEdits[k], QString::asprintf("%.1f", Registers::U32(2 * k) / 10.0));
+        SetDlgItemText(kCounterEdits[k], PrintfText("%.1f", Registers::U32(2 * k) / 10.0));
 }
