@@ -151,6 +151,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vemo400-sim: the meter runs at 4800, 9600, 19200 or 38400 baud\n");
         return 2;
     }
+    // A running installation is found with its door contact (S1) and breaker
+    // feedback (S3) closed, as recorded when the meter powered up.
+    if (options.meter.model == EModel::Running) {
+        meter.SetInput(1, true);
+        meter.SetInput(3, true);
+    }
     CSimServer server(meter, options.timing);
     for (const std::string& spec : options.faults)
         if (!server.Faults().ApplySpec(spec)) {

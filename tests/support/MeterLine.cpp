@@ -17,9 +17,16 @@ SLineTiming NoWireTime()
     timing.enabled = false;
     return timing;
 }
+
+SMeterOptions WithModel(EModel model)
+{
+    SMeterOptions options;
+    options.model = model;
+    return options;
+}
 } // namespace
 
-MeterLine::MeterLine() : m_server(m_meter, NoWireTime())
+MeterLine::MeterLine(EModel model) : m_meter(WithModel(model)), m_server(m_meter, NoWireTime())
 {
     if (!m_server.Start())
         throw std::runtime_error("cannot start the simulated meter: " + m_server.Error());

@@ -10,14 +10,15 @@
 
 // A simulated meter in-process on a pseudo-terminal, with the tool's real
 // SerialPort open to it at 9600 baud, no parity, as after a navigation step.
-// The meter is frozen (registers stay as set) and the line has no wire time.
+// The meter is frozen (registers stay as set) unless a running model is asked
+// for, and the line has no wire time.
 // A transaction's wait ends as soon as the meter's answer is on the line, or
 // at once when it decides not to answer (a late reply gets the full wait), so
 // tests keep the designed behaviour without sitting out every fixed wait.
 class MeterLine
 {
 public:
-    MeterLine();
+    explicit MeterLine(EModel model = EModel::Frozen);
     ~MeterLine();
     MeterLine(const MeterLine&) = delete;
     MeterLine& operator=(const MeterLine&) = delete;
