@@ -1,14 +1,10 @@
 #include "pages/CommonDataPage.h"
 
-#include "comm/Transaction.h"
-#include "framework/MessageBox.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementTable.h"
 #include "widgets/GridCtrl.h"
 
 namespace {
-constexpr int kGridId = 1008;
-constexpr int kPollTimer = 1;
 
 // Registers 0 to 44; entry k holds register k.
 constexpr int kFirstRegister = 0;
@@ -58,11 +54,6 @@ CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent) : CMeterPag
 {
 }
 
-CGridCtrl& CCommonDataPage::Grid() const
-{
-    return *DlgItem<CGridCtrl>(kGridId);
-}
-
 // The period is taken once, at creation, before any port open has changed it.
 void CCommonDataPage::OnInitDialog()
 {
@@ -83,15 +74,10 @@ void CCommonDataPage::Poll()
 {
     if (CurrentPage != kPageNumber)
         return;
-    TakeSlaveIdFromPanel();
-    Modbus::RefreshRatios();
-    if (Modbus::ReadRegisters(kFirstRegister, kRegisterCount, 500, 250)) {
-        WriteItemValues(Grid(), kItems);
-        m_failures.Passed();
-    } else if (m_failures.Failed()) {
-        KillTimer(kPollTimer);
-        MessageBox(this, QStringLiteral("Communication Fail!"), QStringLiteral("Error"));
+    const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
+    if (result == PollResult::Stopped)
         return;
-    }
+    if (result == PollResult::Passed)
+        WriteItemValues(Grid(), kItems);
     Grid().RedrawAll();
 }

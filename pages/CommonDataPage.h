@@ -3,8 +3,6 @@
 #include "pages/FailureLimit.h"
 #include "pages/MeterPage.h"
 
-class CGridCtrl;
-
 // Live values, energies, THD and demands from registers 0 to 44, polled from
 // creation on while the page is current. After the sixth failure in a row it
 // polls no more until the program is started again.
@@ -27,7 +25,5 @@ protected:
     void OnTimer(int n) override;
 
 private:
-    CGridCtrl& Grid() const;
-
     FailureLimit m_failures;
 };

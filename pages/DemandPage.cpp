@@ -12,10 +12,8 @@
 #include <array>
 
 namespace {
-constexpr int kGridId = 1008;
 constexpr int kClearButtonId = 1011;
 constexpr int kClearCommandRegister = 1011;
-constexpr int kPollTimer = 1;
 constexpr int kFirstRegister = 300;
 constexpr int kRegisterCount = 26;
 constexpr int kTimeColumn = 4;
@@ -59,11 +57,6 @@ constexpr std::array<TimeStampCell, 4> kTimeStampCells{{{7, 8}, {8, 13}, {9, 18}
 } // namespace
 
 CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
-
-CGridCtrl& CDemandPage::Grid() const
-{
-    return *DlgItem<CGridCtrl>(kGridId);
-}
 
 void CDemandPage::OnInitDialog()
 {

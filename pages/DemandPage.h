@@ -2,8 +2,6 @@
 
 #include "pages/MeterPage.h"
 
-class CGridCtrl;
-
 // Demands and their maximum records with time stamps, polled while the page is current.
 class CDemandPage : public CMeterPage
 {
@@ -25,7 +23,6 @@ protected:
     void OnTimer(int n) override;
 
 private:
-    CGridCtrl& Grid() const;
     void SetUpGrid();
     void ShowDemands();
 };

@@ -11,7 +11,6 @@
 namespace {
 constexpr int kLoadButton = 1011;
 constexpr int kClearButton = 1012;
-constexpr int kPollTimer = 1;
 constexpr int kPollMs = 500;
 
 // Twelve 32-bit counters from register 200, low word first, in tenths of kWh or kvarh.

@@ -24,8 +24,6 @@ struct HarmonicChannel
 };
 
 namespace {
-constexpr int kGridId = 1008;
-constexpr int kPollTimer = 1;
 constexpr int kFirstPollMs = 100;
 constexpr int kNextPollMs = 200;
 
@@ -78,11 +76,6 @@ QString Tenths(int raw)
 } // namespace
 
 CHarmonicPage::CHarmonicPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
-
-CGridCtrl& CHarmonicPage::Grid() const
-{
-    return *DlgItem<CGridCtrl>(kGridId);
-}
 
 int CHarmonicPage::ChannelCode() const
 {

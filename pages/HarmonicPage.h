@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-class CGridCtrl;
 struct HarmonicChannel;
 
 // Harmonic content of one chosen channel, orders 2 to 31, with its THD and,
@@ -32,7 +31,6 @@ protected:
     void OnTimer(int n) override;
 
 private:
-    CGridCtrl& Grid() const;
     void SelectChannel(const HarmonicChannel& channel);
     void PrepareGrid();
     void WriteChannelLabels();

@@ -16,7 +16,6 @@
 namespace {
 constexpr int kLoadButton = 1032;
 constexpr int kSetButton = 1033;
-constexpr int kPollTimer = 1;
 
 // The controls of one relay, in the order of its five setting registers, and its return time.
 struct RelayControls

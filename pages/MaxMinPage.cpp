@@ -1,7 +1,5 @@
 #include "pages/MaxMinPage.h"
 
-#include "comm/Transaction.h"
-#include "framework/MessageBox.h"
 #include "pages/ClearCommand.h"
 #include "pages/GridTexts.h"
 #include "pages/MeasurementTable.h"
@@ -10,10 +8,8 @@
 #include <array>
 
 namespace {
-constexpr int kGridId = 1008;
 constexpr int kClearButtonId = 1009;
 constexpr int kClearCommandRegister = 1009;
-constexpr int kPollTimer = 1;
 constexpr int kPollPeriodMs = 1000;
 constexpr int kFirstRegister = 600;
 constexpr int kRegisterCount = 30;
@@ -68,11 +64,6 @@ constexpr std::array<MeasurementItem, 24> kRecordItems{{
 
 CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
 
-CGridCtrl& CMaxMinPage::Grid() const
-{
-    return *DlgItem<CGridCtrl>(kGridId);
-}
-
 void CMaxMinPage::OnInitDialog()
 {
     SetUpGrid();
@@ -107,16 +98,11 @@ void CMaxMinPage::OnCommand(int id)
 // Runs whatever page is current; the sixth failure in a row ends polling for the rest of the run.
 void CMaxMinPage::Poll()
 {
-    TakeSlaveIdFromPanel();
-    Modbus::RefreshRatios();
-    if (Modbus::ReadRegisters(kFirstRegister, kRegisterCount, 500, 250)) {
-        WriteItemValues(Grid(), kRecordItems);
-        m_failures.Passed();
-    } else if (m_failures.Failed()) {
-        KillTimer(kPollTimer);
-        MessageBox(this, QStringLiteral("Communication Fail!"), QStringLiteral("Error"));
+    const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
+    if (result == PollResult::Stopped)
         return;
-    }
+    if (result == PollResult::Passed)
+        WriteItemValues(Grid(), kRecordItems);
     Grid().RedrawAll();
 }
 

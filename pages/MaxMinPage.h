@@ -3,8 +3,6 @@
 #include "pages/FailureLimit.h"
 #include "pages/MeterPage.h"
 
-class CGridCtrl;
-
 // Maximum and minimum values since the last clear. Unlike the other pages it
 // polls once a second from the moment it exists, whichever page is shown.
 class CMaxMinPage : public CMeterPage
@@ -26,7 +24,6 @@ protected:
     void OnTimer(int n) override;
 
 private:
-    CGridCtrl& Grid() const;
     void SetUpGrid();
 
     FailureLimit m_failures;

@@ -1,7 +1,11 @@
 #include "pages/MeterPage.h"
 
 #include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
+#include "framework/MessageBox.h"
+#include "pages/FailureLimit.h"
 #include "pages/MainWindowLink.h"
+#include "widgets/GridCtrl.h"
 
 #include <cstdlib>
 #include <limits>
@@ -11,9 +15,29 @@ CMeterPage::CMeterPage(int templateId, IMainWindow& main, QWidget* parent)
 {
 }
 
+CGridCtrl& CMeterPage::Grid() const
+{
+    return *DlgItem<CGridCtrl>(kGridId);
+}
+
 void CMeterPage::TakeSlaveIdFromPanel() const
 {
     SlaveId = LeadingNumber(m_main.SlaveIdText());
+}
+
+CMeterPage::PollResult CMeterPage::ReadMeasurements(int first, int count, FailureLimit& failures)
+{
+    TakeSlaveIdFromPanel();
+    Modbus::RefreshRatios();
+    if (Modbus::ReadRegisters(first, count, 500, 250)) {
+        failures.Passed();
+        return PollResult::Passed;
+    }
+    if (!failures.Failed())
+        return PollResult::Failed;
+    KillTimer(kPollTimer);
+    MessageBox(this, QStringLiteral("Communication Fail!"), QStringLiteral("Error"));
+    return PollResult::Stopped;
 }
 
 int32_t LeadingNumber(const QString& text)

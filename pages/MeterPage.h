@@ -2,6 +2,8 @@
 
 #include "framework/Dialog.h"
 
+class CGridCtrl;
+class FailureLimit;
 class IMainWindow;
 
 // A page of the tab area: built from its dialog template, reaches the main
@@ -16,9 +18,25 @@ public:
     virtual void Start() {}
 
 protected:
+    // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.
+    static constexpr int kPollTimer = 1;
+    static constexpr int kGridId = 1008;
+
     IMainWindow& Main() const { return m_main; }
+    CGridCtrl& Grid() const;
     // Sets SlaveId from the ID box as a poll does: the number its leading digits make, 0 when none.
     void TakeSlaveIdFromPanel() const;
+
+    enum class PollResult
+    {
+        Passed,
+        Failed,
+        Stopped
+    };
+    // The poll of the pages that give up after repeated failures: slave address from the ID box,
+    // ratio refresh, then count registers from first (500 ms wait). The sixth failure in a row
+    // stops timer 1 and shows "Communication Fail!".
+    PollResult ReadMeasurements(int first, int count, FailureLimit& failures);
 
 private:
     IMainWindow& m_main;

@@ -1,18 +1,14 @@
 #include "pages/RealtimeDataPage.h"
 
-#include "comm/Transaction.h"
-#include "framework/MessageBox.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementTable.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
 namespace {
-constexpr int kGridId = 1008;
 constexpr int kLoadButton = 1009;
 constexpr int kSendLamp = 1145;
 constexpr int kReceiveLamp = 1146;
-constexpr int kPollTimer = 1;
 constexpr int kPollPeriodMs = 500;
 
 // The green square of the lamp strip.
@@ -71,11 +67,6 @@ CRealtimeDataPage::CRealtimeDataPage(IMainWindow& main, QWidget* parent)
 {
 }
 
-CGridCtrl& CRealtimeDataPage::Grid() const
-{
-    return *DlgItem<CGridCtrl>(kGridId);
-}
-
 void CRealtimeDataPage::OnInitDialog()
 {
     CGridCtrl& grid = Grid();
@@ -110,16 +101,12 @@ void CRealtimeDataPage::Poll()
     if (CurrentPage != kPageNumber)
         return;
     ++m_pollCount;
-    TakeSlaveIdFromPanel();
-    Modbus::RefreshRatios();
-    if (Modbus::ReadRegisters(kFirstRegister, kRegisterCount, 500, 250)) {
+    const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
+    if (result == PollResult::Stopped)
+        return;
+    if (result == PollResult::Passed) {
         ShowPollLamps();
         WriteItemValues(Grid(), kItems);
-        m_failures.Passed();
-    } else if (m_failures.Failed()) {
-        KillTimer(kPollTimer);
-        MessageBox(this, QStringLiteral("Communication Fail!"), QStringLiteral("Error"));
-        return;
     }
     Grid().RedrawAll();
 }

@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-class CGridCtrl;
-
 // Live voltages, currents, powers and status words, polled while the page is current.
 class CRealtimeDataPage : public CMeterPage
 {
@@ -32,7 +30,6 @@ protected:
     void OnTimer(int n) override;
 
 private:
-    CGridCtrl& Grid() const;
     void ShowPollLamps();
 
     // Counts every poll that runs, passed or failed; its parity picks the lamp that lights.

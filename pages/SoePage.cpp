@@ -14,7 +14,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int kGridId = 1008;
 constexpr int kClockEditId = 1002;
 constexpr int kMeterDateButtonId = 1009;
 constexpr int kTimingButtonId = 1010;
@@ -46,11 +45,6 @@ QString ActionStatus(int eventWord)
 } // namespace
 
 CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
-
-CGridCtrl& CSoePage::Grid() const
-{
-    return *DlgItem<CGridCtrl>(kGridId);
-}
 
 void CSoePage::OnInitDialog()
 {

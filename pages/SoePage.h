@@ -5,8 +5,6 @@
 #include <array>
 #include <cstdint>
 
-class CGridCtrl;
-
 // Sequence-of-events records and the meter clock. The records are read each
 // time the page is shown; nothing is polled.
 class CSoePage : public CMeterPage
@@ -30,7 +28,6 @@ protected:
     void OnCommand(int id) override;
 
 private:
-    CGridCtrl& Grid() const;
     void SetUpGrid();
     void ListEvents();
 
