@@ -1,8 +1,6 @@
 #include "pages/CommonDataPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
@@ -10,7 +8,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-class CommonDataPageTest : public ::testing::Test
+class CommonDataPageTest : public PageFixture<CCommonDataPage>
 {
 protected:
     void SetUp() override
@@ -21,19 +19,6 @@ protected:
         SetRatios(1, 1, 1, 1);
         page.Create();
     }
-
-    void SetRatios(int ctPrimary, int ctSecondary, int ptPrimary, int ptSecondary)
-    {
-        line.Set(1000, {uint16_t(ctPrimary), uint16_t(ctSecondary), uint16_t(ptPrimary & 0xFFFF),
-                        uint16_t(ptPrimary >> 16), uint16_t(ptSecondary)});
-    }
-
-    QString Cell(int row, int column) const { return page.DlgItem<CGridCtrl>(1008)->CellText(row, column); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CCommonDataPage page{main, nullptr};
 };
 } // namespace
 

@@ -1,15 +1,13 @@
 #include "pages/DemandPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-class DemandPageTest : public ::testing::Test
+class DemandPageTest : public PageFixture<CDemandPage>
 {
 protected:
     void SetUp() override
@@ -18,20 +16,6 @@ protected:
         SetRatios(1, 1, 1, 1);
         page.Create();
     }
-
-    // CT primary / secondary and PT primary / secondary as the meter holds them.
-    void SetRatios(int ctPrimary, int ctSecondary, int ptPrimary, int ptSecondary)
-    {
-        line.Set(1000, {uint16_t(ctPrimary), uint16_t(ctSecondary), uint16_t(ptPrimary & 0xFFFF),
-                        uint16_t(ptPrimary >> 16), uint16_t(ptSecondary)});
-    }
-
-    QString Cell(int row, int column) const { return page.DlgItem<CGridCtrl>(1008)->CellText(row, column); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CDemandPage page{main, nullptr};
 };
 
 // Registers 300 to 325: present demands, then each maximum followed by its time stamp.

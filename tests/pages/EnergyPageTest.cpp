@@ -1,14 +1,12 @@
 #include "pages/EnergyPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-class EnergyPageTest : public ::testing::Test
+class EnergyPageTest : public PageFixture<CEnergyPage>
 {
 protected:
     void SetUp() override
@@ -24,11 +22,6 @@ protected:
     }
 
     QString Text(int id) const { return page.GetDlgItemText(id); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CEnergyPage page{main, nullptr};
 };
 } // namespace
 

@@ -1,8 +1,6 @@
 #include "pages/HarmonicPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
@@ -22,7 +20,7 @@ constexpr ChannelButton kButtons[] = {
     {1010, "Ua", false}, {1012, "Ub", false}, {1014, "Uc", false},
 };
 
-class HarmonicPageTest : public ::testing::Test
+class HarmonicPageTest : public PageFixture<CHarmonicPage>
 {
 protected:
     void SetUp() override
@@ -46,11 +44,6 @@ protected:
     void Press(int id) { page.DlgItem<QAbstractButton>(id)->click(); }
     QString Cell(int row, int column) const { return Grid().CellText(row, column); }
     CGridCtrl& Grid() const { return *page.DlgItem<CGridCtrl>(1008); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CHarmonicPage page{main, nullptr};
 };
 } // namespace
 

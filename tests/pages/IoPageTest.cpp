@@ -1,8 +1,6 @@
 #include "pages/IoPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "framework/DataExchange.h"
 #include "widgets/IndicatorLamp.h"
@@ -22,7 +20,7 @@ const std::vector<uint16_t> kRelaySettings = {
 };
 const std::vector<uint16_t> kReturnTimes = {10, 20, 30, 40};
 
-class IoPageTest : public ::testing::Test
+class IoPageTest : public PageFixture<CIoPage>
 {
 protected:
     void SetUp() override
@@ -38,11 +36,6 @@ protected:
     int Selected(int id) const { return page.ComboBox(id)->currentIndex(); }
     int LampState(int id) const { return page.DlgItem<CIndicatorLamp>(id)->State(); }
     void Click(int id) { page.DlgItem<QAbstractButton>(id)->click(); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CIoPage page{main, nullptr};
 };
 } // namespace
 

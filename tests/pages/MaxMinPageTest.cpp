@@ -1,8 +1,6 @@
 #include "pages/MaxMinPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
@@ -10,7 +8,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-class MaxMinPageTest : public ::testing::Test
+class MaxMinPageTest : public PageFixture<CMaxMinPage>
 {
 protected:
     void SetUp() override
@@ -20,13 +18,6 @@ protected:
         line.Set(1000, {1, 1, 1, 0, 1});
         page.Create();
     }
-
-    QString Cell(int row, int column) const { return page.DlgItem<CGridCtrl>(1008)->CellText(row, column); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CMaxMinPage page{main, nullptr};
 };
 
 // Registers 600 to 629: Ia, Ib, Ic, P, Q, S and six THDs, maxima then minima.

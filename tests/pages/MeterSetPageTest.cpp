@@ -1,8 +1,6 @@
 #include "pages/MeterSetPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "framework/DataExchange.h"
 
@@ -19,7 +17,7 @@ std::vector<uint16_t> BlockA(uint16_t wiring)
 // Block B from 1021: export active, import reactive, pulse constant 3200, target "F", magnification 50.
 const std::vector<uint16_t> kBlockB = {2, 1, 3200, 13, 50};
 
-class MeterSetPageTest : public ::testing::Test
+class MeterSetPageTest : public PageFixture<CMeterSetPage>
 {
 protected:
     void SetUp() override
@@ -32,11 +30,6 @@ protected:
     QString Text(int id) const { return page.GetDlgItemText(id); }
     int Selected(int id) const { return page.ComboBox(id)->currentIndex(); }
     void Select(int id, int position) { page.ComboBox(id)->setCurrentIndex(position); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CMeterSetPage page{main, nullptr};
 };
 } // namespace
 

@@ -1,8 +1,6 @@
 #include "pages/RealtimeDataPage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
@@ -15,7 +13,7 @@ namespace {
 constexpr int kSendLamp = 1145;
 constexpr int kReceiveLamp = 1146;
 
-class RealtimeDataPageTest : public ::testing::Test
+class RealtimeDataPageTest : public PageFixture<CRealtimeDataPage>
 {
 protected:
     void SetUp() override
@@ -28,15 +26,9 @@ protected:
     }
 
     // CT primary over a secondary of 1, PT primary over a secondary of 1.
-    void SetRatios(int ct, int pt) { line.Set(1000, {uint16_t(ct), 1, uint16_t(pt), 0, 1}); }
+    void SetRatios(int ct, int pt) { PageFixture::SetRatios(ct, 1, pt, 1); }
 
-    QString Cell(int row, int column) const { return page.DlgItem<CGridCtrl>(1008)->CellText(row, column); }
     int LampState(int id) const { return page.DlgItem<CIndicatorLamp>(id)->State(); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CRealtimeDataPage page{main, nullptr};
 };
 } // namespace
 

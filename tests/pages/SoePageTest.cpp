@@ -1,8 +1,6 @@
 #include "pages/SoePage.h"
 
-#include "FakeMainWindow.h"
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
 
@@ -10,7 +8,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-class SoePageTest : public ::testing::Test
+class SoePageTest : public PageFixture<CSoePage>
 {
 protected:
     void SetUp() override
@@ -29,11 +27,6 @@ protected:
 
     QString Cell(int row, int column) const { return Grid().CellText(row, column); }
     CGridCtrl& Grid() const { return *page.DlgItem<CGridCtrl>(1008); }
-
-    MeterLine line;
-    FakeMainWindow main;
-    MessageBoxRecorder boxes;
-    CSoePage page{main, nullptr};
 };
 
 // 1247567109 seconds since 1970 is 2009-07-14 10:25:09 UTC.

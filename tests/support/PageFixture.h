@@ -1,0 +1,32 @@
+#pragma once
+
+#include "FakeMainWindow.h"
+#include "MessageBoxRecorder.h"
+#include "MeterLine.h"
+#include "widgets/GridCtrl.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+// A page on its own against the simulated meter: the page, a fake main window,
+// the meter line and a message-box recorder. The test's SetUp creates the page.
+template <class Page> class PageFixture : public ::testing::Test
+{
+protected:
+    // CT primary / secondary and PT primary / secondary as the meter holds them.
+    void SetRatios(int ctPrimary, int ctSecondary, int ptPrimary, int ptSecondary)
+    {
+        line.Set(1000, {uint16_t(ctPrimary), uint16_t(ctSecondary), uint16_t(ptPrimary & 0xFFFF),
+                        uint16_t(ptPrimary >> 16), uint16_t(ptSecondary)});
+    }
+
+    QString Cell(int row, int column) const
+    {
+        return page.template DlgItem<CGridCtrl>(1008)->CellText(row, column);
+    }
+
+    MeterLine line;
+    FakeMainWindow main;
+    MessageBoxRecorder boxes;
+    Page page{main, nullptr};
+};
