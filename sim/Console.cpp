@@ -81,7 +81,7 @@ std::string CSimConsole::Execute(const std::string& line)
     if (command == "timing")
         return Timing(rest);
     if (command == "model" && (rest == " run" || rest == " freeze")) {
-        m_meter.SetModel(rest == " run" ? EModel::Running : EModel::Frozen);
+        m_meter.SetModel(rest == " run" ? ModelMode::Running : ModelMode::Frozen);
         return "model " + rest.substr(1) + "\n";
     }
     if (command == "quit" || command == "exit") {
@@ -99,10 +99,11 @@ std::string CSimConsole::Status() const
     char time[64];
     std::snprintf(time, sizeof time, "20%02d-%02d-%02d %02d:%02d:%02d", clock[0], clock[1], clock[2],
                   clock[3], clock[4], clock[5]);
-    const SLineTiming timing = m_server.Timing();
+    const LineTiming timing = m_server.Timing();
     std::string text = "slave " + m_server.SlavePath() + ", address " +
                        std::to_string(m_meter.SlaveAddress()) + ", " + std::to_string(m_meter.Baud()) +
-                       " baud, model " + (m_meter.Model() == EModel::Running ? "running" : "frozen") + "\n";
+                       " baud, model " + (m_meter.Model() == ModelMode::Running ? "running" : "frozen") +
+                       "\n";
     text += "line: timing " + std::string(timing.enabled ? "on" : "off") + ", turnaround " +
             std::to_string(timing.turnaround.count() / 1000.0).substr(0, 5) + " ms, cable " +
             (m_server.IsCablePulled() ? "pulled" : "in") + ", " + std::to_string(m_server.Log().Total()) +
@@ -214,7 +215,7 @@ std::string CSimConsole::Timing(const std::string& arguments)
     std::string what;
     double value = 0.0;
     in >> what;
-    SLineTiming timing = m_server.Timing();
+    LineTiming timing = m_server.Timing();
     if (what == "on" || what == "off")
         timing.enabled = what == "on";
     else if (what == "turnaround" && in >> value && value >= 0.0)

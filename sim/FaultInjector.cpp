@@ -8,7 +8,7 @@ constexpr int kReadFunction = 3;
 // Bytes a disturbed line typically shows before a frame.
 constexpr uint8_t kGarbage[] = {0x00, 0xFF, 0x3A};
 
-std::size_t Index(EFault fault)
+std::size_t Index(FaultMode fault)
 {
     return static_cast<std::size_t>(fault);
 }
@@ -28,19 +28,19 @@ Frame Shortened(const Frame& reply)
 }
 } // namespace
 
-void CFaultInjector::FailNext(EFault fault, int count)
+void CFaultInjector::FailNext(FaultMode fault, int count)
 {
     std::lock_guard lock(m_mutex);
     m_plans[Index(fault)] = {count, 0.0};
 }
 
-void CFaultInjector::FailWithProbability(EFault fault, double probability)
+void CFaultInjector::FailWithProbability(FaultMode fault, double probability)
 {
     std::lock_guard lock(m_mutex);
     m_plans[Index(fault)] = {0, probability};
 }
 
-void CFaultInjector::Stop(EFault fault)
+void CFaultInjector::Stop(FaultMode fault)
 {
     std::lock_guard lock(m_mutex);
     m_plans[Index(fault)] = {};
@@ -52,14 +52,14 @@ void CFaultInjector::StopAll()
     m_plans.fill({});
 }
 
-std::optional<EFault> CFaultInjector::Draw(int function)
+std::optional<FaultMode> CFaultInjector::Draw(int function)
 {
     std::lock_guard lock(m_mutex);
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
-        const auto fault = static_cast<EFault>(i);
-        if (fault == EFault::ShortReply && function != kReadFunction)
+        const auto fault = static_cast<FaultMode>(i);
+        if (fault == FaultMode::ShortReply && function != kReadFunction)
             continue;
-        SPlan& plan = m_plans[i];
+        Plan& plan = m_plans[i];
         if (plan.remaining > 0) {
             --plan.remaining;
             return fault;
@@ -76,7 +76,7 @@ std::string CFaultInjector::Describe() const
     std::lock_guard lock(m_mutex);
     std::string text;
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
-        const SPlan& plan = m_plans[i];
+        const Plan& plan = m_plans[i];
         if (plan.remaining > 0)
             text += std::string(kNames[i]) + " for the next " + std::to_string(plan.remaining) + "; ";
         else if (plan.probability > 0.0)
@@ -85,21 +85,21 @@ std::string CFaultInjector::Describe() const
     return text.empty() ? "none" : text.substr(0, text.size() - 2);
 }
 
-std::optional<Frame> CFaultInjector::Apply(EFault fault, const Frame& reply)
+std::optional<Frame> CFaultInjector::Apply(FaultMode fault, const Frame& reply)
 {
     switch (fault) {
-    case EFault::NoReply:
+    case FaultMode::NoReply:
         return std::nullopt;
-    case EFault::BadCrc: {
+    case FaultMode::BadCrc: {
         Frame damaged = reply;
         damaged.back() ^= 0x5A;
         return damaged;
     }
-    case EFault::Exception:
-        return CModbusSlave::ExceptionReply(reply[0], reply[1] & 0x7F, EModbusException::SlaveDeviceFailure);
-    case EFault::ShortReply:
+    case FaultMode::Exception:
+        return CModbusSlave::ExceptionReply(reply[0], reply[1] & 0x7F, ModbusException::SlaveDeviceFailure);
+    case FaultMode::ShortReply:
         return (reply[1] & 0x80) ? reply : Shortened(reply);
-    case EFault::Garbage: {
+    case FaultMode::Garbage: {
         Frame noisy(std::begin(kGarbage), std::end(kGarbage));
         noisy.insert(noisy.end(), reply.begin(), reply.end());
         return noisy;
@@ -109,16 +109,16 @@ std::optional<Frame> CFaultInjector::Apply(EFault fault, const Frame& reply)
     }
 }
 
-const char* CFaultInjector::Name(EFault fault)
+const char* CFaultInjector::Name(FaultMode fault)
 {
     return kNames[Index(fault)];
 }
 
-std::optional<EFault> CFaultInjector::FaultNamed(const std::string& name)
+std::optional<FaultMode> CFaultInjector::FaultNamed(const std::string& name)
 {
-    for (std::size_t i = 0; i < Index(EFault::Count); ++i)
+    for (std::size_t i = 0; i < Index(FaultMode::Count); ++i)
         if (name == kNames[i])
-            return static_cast<EFault>(i);
+            return static_cast<FaultMode>(i);
     return std::nullopt;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 // The ways a meter or its line misbehaves, as a field engineer meets them.
-enum class EFault
+enum class FaultMode
 {
     NoReply,    // the request is swallowed
     BadCrc,     // the reply arrives with a damaged CRC
@@ -27,33 +27,33 @@ class CFaultInjector
 public:
     explicit CFaultInjector(uint32_t seed = 1) : m_random(seed) {}
 
-    void FailNext(EFault fault, int count);
-    void FailWithProbability(EFault fault, double probability);
-    void Stop(EFault fault);
+    void FailNext(FaultMode fault, int count);
+    void FailWithProbability(FaultMode fault, double probability);
+    void Stop(FaultMode fault);
     void StopAll();
     // Picks the fault for one request the meter answers and uses up one of
     // its count. A short reply only fits a read, so it leaves other requests
     // alone and keeps its count for the next read.
-    std::optional<EFault> Draw(int function);
+    std::optional<FaultMode> Draw(int function);
     std::string Describe() const;
 
     // Applies a fault to a reply; no frame means no reply.
-    static std::optional<Frame> Apply(EFault fault, const Frame& reply);
+    static std::optional<Frame> Apply(FaultMode fault, const Frame& reply);
 
-    static const char* Name(EFault fault);
-    static std::optional<EFault> FaultNamed(const std::string& name);
+    static const char* Name(FaultMode fault);
+    static std::optional<FaultMode> FaultNamed(const std::string& name);
     // "bad-crc:3" for the next three requests, "no-reply@0.2" with a
     // probability of 0.2, "late-reply" for the next one; false when malformed.
     bool ApplySpec(const std::string& spec);
 
 private:
-    struct SPlan
+    struct Plan
     {
         int remaining = 0;
         double probability = 0.0;
     };
 
     mutable std::mutex m_mutex;
-    std::array<SPlan, static_cast<std::size_t>(EFault::Count)> m_plans{};
+    std::array<Plan, static_cast<std::size_t>(FaultMode::Count)> m_plans{};
     std::mt19937 m_random;
 };

@@ -30,9 +30,9 @@ double CInstallation::Noise(double spread)
     return std::uniform_real_distribution<double>(-spread, spread)(m_random);
 }
 
-SElectricalState CInstallation::At(double seconds)
+ElectricalState CInstallation::At(double seconds)
 {
-    SElectricalState state;
+    ElectricalState state;
     const bool capacitorIn = std::fmod(seconds, kCapacitorCycle) >= kCapacitorCycle - kCapacitorOn;
     for (int k = 0; k < 3; ++k) {
         const auto i = static_cast<std::size_t>(k);
@@ -51,7 +51,7 @@ SElectricalState CInstallation::At(double seconds)
 
 // Odd orders dominate and fall with the order; even orders stay small. The
 // current spectrum grows a little with the load, as rectifier loads do.
-void CInstallation::FillHarmonics(SElectricalState& state, double seconds)
+void CInstallation::FillHarmonics(ElectricalState& state, double seconds)
 {
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const bool isCurrent = channel >= kChannelIa;

@@ -5,7 +5,7 @@
 #include <random>
 
 // Harmonic channels in the order of the meter's harmonic table.
-enum EChannel
+enum Channel
 {
     kChannelUa,
     kChannelUb,
@@ -22,7 +22,7 @@ inline constexpr int kHighestOrder = 31;
 // What the meter's inputs see at one moment, on the secondary side of the
 // transformers: phase voltages and currents with their angles, the frequency
 // and each channel's harmonic content in percent of the fundamental.
-struct SElectricalState
+struct ElectricalState
 {
     std::array<double, 3> voltage{};      // V rms, phase to neutral
     std::array<double, 3> voltageAngle{}; // degrees
@@ -40,11 +40,11 @@ class CInstallation
 public:
     explicit CInstallation(uint32_t seed) : m_random(seed) {}
 
-    SElectricalState At(double seconds);
+    ElectricalState At(double seconds);
 
 private:
     double Noise(double spread);
-    void FillHarmonics(SElectricalState& state, double seconds);
+    void FillHarmonics(ElectricalState& state, double seconds);
 
     std::mt19937 m_random;
 };

@@ -50,7 +50,7 @@ void WriteTriple(CRegisterBank& bank, int address, const Triple& values, double 
         bank.Set(address + k, U16(values[static_cast<std::size_t>(k)] * scale));
 }
 
-void WriteVoltages(const SElectricalState& state, CRegisterBank& bank)
+void WriteVoltages(const ElectricalState& state, CRegisterBank& bank)
 {
     std::array<Phasor, 3> phase;
     for (std::size_t k = 0; k < 3; ++k)
@@ -68,7 +68,7 @@ void WriteVoltages(const SElectricalState& state, CRegisterBank& bank)
     bank.Set(MeterReg::kZeroVoltage, U16(std::abs(phase[0] + phase[1] + phase[2]) / 3.0 * 100.0));
 }
 
-void WriteCurrents(const SElectricalState& state, CRegisterBank& bank)
+void WriteCurrents(const ElectricalState& state, CRegisterBank& bank)
 {
     Phasor sum;
     for (std::size_t k = 0; k < 3; ++k)
@@ -87,9 +87,9 @@ int16_t PowerFactor(int32_t p, int32_t s)
     return s == 0 ? 1000 : static_cast<int16_t>(std::lround(1000.0 * p / s));
 }
 
-SPowerTotals WritePowers(const SElectricalState& state, CRegisterBank& bank)
+PowerTotals WritePowers(const ElectricalState& state, CRegisterBank& bank)
 {
-    SPowerTotals total;
+    PowerTotals total;
     for (int k = 0; k < 3; ++k) {
         const auto i = static_cast<std::size_t>(k);
         const double apparent = state.voltage[i] * state.current[i];
@@ -129,7 +129,7 @@ int HarmonicIndex(int channel, int order)
 // THD is the root sum of squares of the table entries as written; the K
 // factor weighs each current order's square by the square of its order,
 // the fundamental counting as 100 %.
-void WriteHarmonics(const SElectricalState& state, CRegisterBank& bank)
+void WriteHarmonics(const ElectricalState& state, CRegisterBank& bank)
 {
     for (int channel = 0; channel < kChannelCount; ++channel) {
         double squares = 0.0;
@@ -154,7 +154,7 @@ void WriteHarmonics(const SElectricalState& state, CRegisterBank& bank)
 }
 } // namespace
 
-SPowerTotals WriteLiveValues(const SElectricalState& state, CRegisterBank& bank)
+PowerTotals WriteLiveValues(const ElectricalState& state, CRegisterBank& bank)
 {
     WriteVoltages(state, bank);
     WriteCurrents(state, bank);

@@ -22,7 +22,7 @@ void SetBit(CRegisterBank& bank, int address, int mirror, int bit, bool on)
     bank.Set(mirror, word);
 }
 
-enum ETarget
+enum AlarmTarget
 {
     kNone,
     kUmax,
@@ -112,7 +112,7 @@ void CRelays::Set(CRegisterBank& bank, int relay, bool closed)
 void CRelays::Supervise(CRegisterBank& bank, double seconds)
 {
     for (int relay = 1; relay <= 4; ++relay) {
-        SAlarm& alarm = m_alarms[static_cast<std::size_t>(relay - 1)];
+        Alarm& alarm = m_alarms[static_cast<std::size_t>(relay - 1)];
         const int settings = MeterReg::kRelayAlarm + 5 * (relay - 1);
         const bool local = bank.Get(settings) == 0;
         if (!local ||

@@ -37,12 +37,12 @@ public:
     void Supervise(CRegisterBank& bank, double seconds);
 
 private:
-    struct SAlarm
+    struct Alarm
     {
         double beyondFor = 0.0;
         double backFor = 0.0;
         bool closedByAlarm = false;
     };
 
-    std::array<SAlarm, 4> m_alarms{};
+    std::array<Alarm, 4> m_alarms{};
 };

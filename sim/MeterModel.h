@@ -39,7 +39,7 @@ private:
     CDemandRecorder m_demand;
     CSwitchInputs m_inputs;
     CRelays m_relays;
-    SPowerTotals m_powers;
+    PowerTotals m_powers;
     double m_time = 0.0;
     double m_clockFraction = 0.0;
 };

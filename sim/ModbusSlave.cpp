@@ -34,9 +34,9 @@ Frame ReadRegisters(const Frame& request, IRegisterAccess& meter)
     const int start = Word(request, 2);
     const int count = Word(request, 4);
     if (request.size() != 8 || count < 1 || count > kMaxReadCount)
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataValue);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataValue);
     if (!CRegisterBank::IsMapped(start, count))
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataAddress);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataAddress);
     Frame reply{request[0], request[1], static_cast<uint8_t>(2 * count)};
     for (int i = 0; i < count; ++i)
         PutWord(reply, meter.ReadRegister(start + i));
@@ -51,14 +51,14 @@ Frame WriteRegisters(const Frame& request, IRegisterAccess& meter)
                             request[6] == 2 * count &&
                             request.size() == 9u + 2u * static_cast<unsigned>(count);
     if (!wellFormed)
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataValue);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataValue);
     if (!CRegisterBank::IsWritable(start, count))
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataAddress);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataAddress);
     std::vector<uint16_t> values;
     for (int i = 0; i < count; ++i)
         values.push_back(static_cast<uint16_t>(Word(request, 7 + 2 * static_cast<std::size_t>(i))));
     if (!meter.AcceptsWrite(start, values))
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataValue);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataValue);
     meter.WriteRegisters(start, values);
     // The reply echoes slave, function, start and count.
     return Head(request, 6);
@@ -69,9 +69,9 @@ Frame WriteCoil(const Frame& request, IRegisterAccess& meter)
     const int coil = Word(request, 2);
     const int value = Word(request, 4);
     if (request.size() != 8 || (value != kCoilOn && value != kCoilOff))
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataValue);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataValue);
     if (coil >= CRegisterBank::kCoilCount)
-        return CModbusSlave::ExceptionReply(request[0], request[1], EModbusException::IllegalDataAddress);
+        return CModbusSlave::ExceptionReply(request[0], request[1], ModbusException::IllegalDataAddress);
     meter.WriteCoil(coil, value == kCoilOn);
     // The reply to a coil write echoes the whole request.
     return Head(request, 6);
@@ -95,7 +95,7 @@ void CModbusSlave::AppendCrc(Frame& frame)
     frame.push_back(static_cast<uint8_t>(crc >> 8));
 }
 
-Frame CModbusSlave::ExceptionReply(int slave, int function, EModbusException code)
+Frame CModbusSlave::ExceptionReply(int slave, int function, ModbusException code)
 {
     Frame reply{static_cast<uint8_t>(slave), static_cast<uint8_t>(function | 0x80),
                 static_cast<uint8_t>(code)};
@@ -118,18 +118,18 @@ std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, 
         if (broadcast)
             return std::nullopt;
         reply = body.size() >= 6 ? ReadRegisters(request, meter)
-                                 : ExceptionReply(slave, request[1], EModbusException::IllegalDataValue);
+                                 : ExceptionReply(slave, request[1], ModbusException::IllegalDataValue);
         break;
     case kWriteRegistersFunction:
         reply = body.size() >= 7 ? WriteRegisters(request, meter)
-                                 : ExceptionReply(slave, request[1], EModbusException::IllegalDataValue);
+                                 : ExceptionReply(slave, request[1], ModbusException::IllegalDataValue);
         break;
     case kWriteCoilFunction:
         reply = body.size() >= 6 ? WriteCoil(request, meter)
-                                 : ExceptionReply(slave, request[1], EModbusException::IllegalDataValue);
+                                 : ExceptionReply(slave, request[1], ModbusException::IllegalDataValue);
         break;
     default:
-        reply = ExceptionReply(slave, request[1], EModbusException::IllegalFunction);
+        reply = ExceptionReply(slave, request[1], ModbusException::IllegalFunction);
         break;
     }
     if (broadcast)
@@ -140,9 +140,9 @@ std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, 
     return reply;
 }
 
-SRequestInfo CModbusSlave::Decode(const Frame& request)
+RequestInfo CModbusSlave::Decode(const Frame& request)
 {
-    SRequestInfo info;
+    RequestInfo info;
     if (request.size() < 2)
         return info;
     info.slave = request[0];

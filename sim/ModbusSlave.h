@@ -7,7 +7,7 @@
 using Frame = std::vector<uint8_t>;
 
 // Standard Modbus exception codes the meter answers with.
-enum class EModbusException : uint8_t
+enum class ModbusException : uint8_t
 {
     IllegalFunction = 1,
     IllegalDataAddress = 2,
@@ -30,7 +30,7 @@ public:
 };
 
 // One request as read from the line, decoded as far as its function allows.
-struct SRequestInfo
+struct RequestInfo
 {
     int slave = -1;
     int function = -1;
@@ -51,8 +51,8 @@ public:
 
     static bool HasValidCrc(const Frame& frame);
     static void AppendCrc(Frame& frame);
-    static SRequestInfo Decode(const Frame& request);
-    static Frame ExceptionReply(int slave, int function, EModbusException code);
+    static RequestInfo Decode(const Frame& request);
+    static Frame ExceptionReply(int slave, int function, ModbusException code);
 
     // Length of a request frame of this function as far as the first bytes
     // tell it; 0 while more bytes are needed, -1 for a function whose length

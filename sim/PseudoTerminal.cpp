@@ -8,18 +8,18 @@
 #include <unistd.h>
 
 namespace {
-struct SSpeed
+struct Speed
 {
     speed_t code;
     int baud;
 };
 
-constexpr SSpeed kSpeeds[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},
-                              {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+constexpr Speed kSpeeds[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},
+                             {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
 
 speed_t CodeOf(int baud)
 {
-    for (const SSpeed& speed : kSpeeds)
+    for (const Speed& speed : kSpeeds)
         if (speed.baud == baud)
             return speed.code;
     return B9600;
@@ -82,7 +82,7 @@ int CPseudoTerminal::LineBaud() const
     if (m_slave < 0 || tcgetattr(m_slave, &settings) != 0)
         return 0;
     const speed_t code = cfgetospeed(&settings);
-    for (const SSpeed& speed : kSpeeds)
+    for (const Speed& speed : kSpeeds)
         if (speed.code == code)
             return speed.baud;
     return 0;

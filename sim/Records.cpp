@@ -23,7 +23,7 @@ double PrimaryScale(const CRegisterBank& bank)
 
 // Counter order: import P, import Q, export P, export Q, then P of quadrants
 // 1 to 4, then Q of quadrants 1 to 4.
-std::array<double, 12> Shares(const SPowerTotals& powers)
+std::array<double, 12> Shares(const PowerTotals& powers)
 {
     const double p = powers.p;
     const double q = powers.q;
@@ -45,7 +45,7 @@ int32_t S32(double value)
 }
 } // namespace
 
-void CEnergyRecorder::Integrate(CRegisterBank& bank, const SPowerTotals& powers, double seconds)
+void CEnergyRecorder::Integrate(CRegisterBank& bank, const PowerTotals& powers, double seconds)
 {
     // 0.1 W (secondary) over seconds, in 0.1 kWh (primary): / 10 W, / 3600 s, / 1000, * 10.
     const double toCounterUnits = PrimaryScale(bank) * seconds / 3.6e6;
@@ -75,9 +75,9 @@ void CEnergyRecorder::Mirror(CRegisterBank& bank) const
         bank.SetU32(MeterReg::kCommonEnergy + 2 * counter, bank.GetU32(MeterReg::kEnergy + 2 * counter));
 }
 
-void CDemandRecorder::Add(CRegisterBank& bank, const SPowerTotals& powers, double seconds, std::time_t now)
+void CDemandRecorder::Add(CRegisterBank& bank, const PowerTotals& powers, double seconds, std::time_t now)
 {
-    const SSample sample{
+    const Sample sample{
         seconds,
         {double(bank.Get(MeterReg::kCurrentAverage)), double(powers.p), double(powers.q), double(powers.s)}};
     m_window.push_back(sample);

@@ -14,7 +14,7 @@ class CRegisterBank;
 class CEnergyRecorder
 {
 public:
-    void Integrate(CRegisterBank& bank, const SPowerTotals& powers, double seconds);
+    void Integrate(CRegisterBank& bank, const PowerTotals& powers, double seconds);
     void Clear(CRegisterBank& bank);
     void Mirror(CRegisterBank& bank) const;
 
@@ -29,12 +29,12 @@ class CDemandRecorder
 public:
     static constexpr double kPeriodSeconds = 900.0;
 
-    void Add(CRegisterBank& bank, const SPowerTotals& powers, double seconds, std::time_t now);
+    void Add(CRegisterBank& bank, const PowerTotals& powers, double seconds, std::time_t now);
     // The maxima start again from the present demands, stamped now.
     void Clear(CRegisterBank& bank, std::time_t now);
 
 private:
-    struct SSample
+    struct Sample
     {
         double seconds;
         std::array<double, 4> values; // average current, P, Q, S in register units
@@ -43,7 +43,7 @@ private:
     std::array<double, 4> Present() const;
     void WritePresent(CRegisterBank& bank) const;
 
-    std::deque<SSample> m_window;
+    std::deque<Sample> m_window;
     double m_windowSeconds = 0.0;
     std::array<double, 4> m_sums{};
 };

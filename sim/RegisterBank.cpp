@@ -1,7 +1,7 @@
 #include "sim/RegisterBank.h"
 
 namespace {
-struct SRange
+struct Range
 {
     int first;
     int last;
@@ -10,17 +10,17 @@ struct SRange
 
 // Ranges of the register map; the harmonic table answers up to order 31 of Ic
 // (table index 188), beyond the six blocks the harmonics poll reads.
-constexpr SRange kRanges[] = {
+constexpr Range kRanges[] = {
     {0, 44, false},     {100, 138, false},  {200, 223, false},  {300, 325, false},  {400, 588, false},
     {600, 629, false},  {700, 705, true},   {710, 909, false},  {1000, 1007, true}, {1009, 1012, true},
     {1015, 1018, true}, {1021, 1025, true}, {1030, 1049, true},
 };
 
-const SRange* RangeOf(int start, int count)
+const Range* RangeOf(int start, int count)
 {
     if (count < 1)
         return nullptr;
-    for (const SRange& range : kRanges)
+    for (const Range& range : kRanges)
         if (start >= range.first && start + count - 1 <= range.last)
             return &range;
     return nullptr;
@@ -34,7 +34,7 @@ bool CRegisterBank::IsMapped(int start, int count)
 
 bool CRegisterBank::IsWritable(int start, int count)
 {
-    const SRange* range = RangeOf(start, count);
+    const Range* range = RangeOf(start, count);
     return range != nullptr && range->writable;
 }
 

@@ -14,27 +14,27 @@ std::string Hex(const Frame& bytes)
     return text.empty() ? "-" : text.substr(0, text.size() - 1);
 }
 
-const char* OutcomeName(EOutcome outcome)
+const char* OutcomeName(Outcome outcome)
 {
     switch (outcome) {
-    case EOutcome::Answered:
+    case Outcome::Answered:
         return "answered";
-    case EOutcome::Ignored:
+    case Outcome::Ignored:
         return "ignored";
-    case EOutcome::RateMismatch:
+    case Outcome::RateMismatch:
         return "rate mismatch";
-    case EOutcome::CablePulled:
+    case Outcome::CablePulled:
         return "cable pulled";
-    case EOutcome::Faulted:
+    case Outcome::Faulted:
         return "fault";
-    case EOutcome::Collided:
+    case Outcome::Collided:
         return "collided";
     }
     return "";
 }
 } // namespace
 
-void CRequestLog::Add(SRequestRecord record)
+void CRequestLog::Add(RequestRecord record)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -50,10 +50,10 @@ void CRequestLog::MarkLastCollided()
 {
     std::lock_guard lock(m_mutex);
     if (!m_records.empty())
-        m_records.back().outcome = EOutcome::Collided;
+        m_records.back().outcome = Outcome::Collided;
 }
 
-std::vector<SRequestRecord> CRequestLog::Records() const
+std::vector<RequestRecord> CRequestLog::Records() const
 {
     std::lock_guard lock(m_mutex);
     return {m_records.begin(), m_records.end()};
@@ -71,12 +71,12 @@ bool CRequestLog::WaitForTotal(std::size_t count, std::chrono::milliseconds time
     return m_added.wait_for(lock, timeout, [&] { return m_total >= count; });
 }
 
-std::optional<SRequestRecord> CRequestLog::LastWrite() const
+std::optional<RequestRecord> CRequestLog::LastWrite() const
 {
     std::lock_guard lock(m_mutex);
     for (auto record = m_records.rbegin(); record != m_records.rend(); ++record) {
         const bool write = record->info.function == 16 || record->info.function == 5;
-        if (write && record->outcome == EOutcome::Answered &&
+        if (write && record->outcome == Outcome::Answered &&
             (record->reply.size() < 2 || record->reply[1] < 0x80))
             return *record;
     }
@@ -89,13 +89,13 @@ void CRequestLog::Clear()
     m_records.clear();
 }
 
-std::string CRequestLog::Describe(const SRequestRecord& record)
+std::string CRequestLog::Describe(const RequestRecord& record)
 {
     std::string text =
         "[" + Hex(record.request) + "] -> [" + Hex(record.reply) + "] " + OutcomeName(record.outcome);
     if (record.fault)
         text += std::string(" ") + CFaultInjector::Name(*record.fault);
-    if (record.outcome == EOutcome::RateMismatch)
+    if (record.outcome == Outcome::RateMismatch)
         text += " (line at " + std::to_string(record.lineBaud) + ")";
     return text;
 }

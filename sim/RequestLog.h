@@ -13,7 +13,7 @@
 #include <vector>
 
 // What became of one request frame read from the line.
-enum class EOutcome
+enum class Outcome
 {
     Answered,     // a reply (normal or exception) went out
     Ignored,      // broken frame, bad CRC, another slave's address, or a broadcast
@@ -23,13 +23,13 @@ enum class EOutcome
     Collided,     // the master sent again before the reply was out; the reply was lost
 };
 
-struct SRequestRecord
+struct RequestRecord
 {
     Frame request;
-    SRequestInfo info;
+    RequestInfo info;
     Frame reply; // the bytes that went (or were to go) out; empty when none
-    EOutcome outcome = EOutcome::Ignored;
-    std::optional<EFault> fault;
+    Outcome outcome = Outcome::Ignored;
+    std::optional<FaultMode> fault;
     int lineBaud = 0; // the rate the master had set when the request came
 };
 
@@ -39,23 +39,23 @@ class CRequestLog
 public:
     static constexpr std::size_t kKept = 200;
 
-    void Add(SRequestRecord record);
+    void Add(RequestRecord record);
     // Marks the latest answered request as lost to a collision.
     void MarkLastCollided();
-    std::vector<SRequestRecord> Records() const;
+    std::vector<RequestRecord> Records() const;
     // Requests received since the start (also those no longer kept).
     std::size_t Total() const;
     // Waits until at least count requests have been received in all.
     bool WaitForTotal(std::size_t count, std::chrono::milliseconds timeout) const;
     // The latest write (function 16 or 5) that the meter answered normally.
-    std::optional<SRequestRecord> LastWrite() const;
+    std::optional<RequestRecord> LastWrite() const;
     void Clear();
 
-    static std::string Describe(const SRequestRecord& record);
+    static std::string Describe(const RequestRecord& record);
 
 private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_added;
-    std::deque<SRequestRecord> m_records;
+    std::deque<RequestRecord> m_records;
     std::size_t m_total = 0;
 };

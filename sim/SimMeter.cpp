@@ -21,7 +21,7 @@ bool Overlaps(int start, std::size_t count, int first, int last)
 }
 } // namespace
 
-CSimMeter::CSimMeter(const SMeterOptions& options)
+CSimMeter::CSimMeter(const MeterOptions& options)
     : m_model(options.seed), m_mode(options.model), m_speed(options.speed),
       m_lastUpdate(std::chrono::steady_clock::now())
 {
@@ -129,13 +129,13 @@ int CSimMeter::BaudOfIndex(int index)
     return index >= 0 && index < 4 ? kBaudRates[index] : 0;
 }
 
-EModel CSimMeter::Model() const
+ModelMode CSimMeter::Model() const
 {
     std::lock_guard lock(m_mutex);
     return m_mode;
 }
 
-void CSimMeter::SetModel(EModel model)
+void CSimMeter::SetModel(ModelMode model)
 {
     std::lock_guard lock(m_mutex);
     m_mode = model;
@@ -154,7 +154,7 @@ void CSimMeter::Update()
     const auto now = std::chrono::steady_clock::now();
     const double elapsed = std::chrono::duration<double>(now - m_lastUpdate).count();
     m_lastUpdate = now;
-    if (m_mode == EModel::Running)
+    if (m_mode == ModelMode::Running)
         AdvanceLocked(elapsed * m_speed);
 }
 

@@ -11,15 +11,15 @@
 
 // Frozen: the values stay exactly as set until a test advances the model.
 // Running: the installation and the clock follow real time (times a speed).
-enum class EModel
+enum class ModelMode
 {
     Frozen,
     Running
 };
 
-struct SMeterOptions
+struct MeterOptions
 {
-    EModel model = EModel::Frozen;
+    ModelMode model = ModelMode::Frozen;
     double speed = 1.0; // model seconds per real second while running
     uint32_t seed = 1;  // for the noise, so that runs repeat
     int slaveAddress = 1;
@@ -33,7 +33,7 @@ struct SMeterOptions
 class CSimMeter : private IRegisterAccess
 {
 public:
-    explicit CSimMeter(const SMeterOptions& options = {});
+    explicit CSimMeter(const MeterOptions& options = {});
 
     uint16_t Register(int address) const;
     std::vector<uint16_t> Registers(int start, int count) const;
@@ -55,8 +55,8 @@ public:
     bool SetBaud(int baud);            // false for any other rate
     static int BaudOfIndex(int index); // 0 for an index outside 0 to 3
 
-    EModel Model() const;
-    void SetModel(EModel model);
+    ModelMode Model() const;
+    void SetModel(ModelMode model);
     // Moves the model on by the given model time, in steps of a second (up
     // to an hour); works in either mode, so tests can run an hour in a moment.
     void Advance(std::chrono::milliseconds modelTime);
@@ -76,7 +76,7 @@ private:
     mutable std::mutex m_mutex;
     CRegisterBank m_bank;
     CMeterModel m_model;
-    EModel m_mode;
+    ModelMode m_mode;
     double m_speed;
     std::chrono::steady_clock::time_point m_lastUpdate;
 };

@@ -17,7 +17,7 @@ constexpr std::chrono::microseconds kMinimumSilence{2000};
 constexpr std::size_t kLineChunk = 512;
 } // namespace
 
-CSimServer::CSimServer(CSimMeter& meter, const SLineTiming& timing) : m_meter(meter), m_timing(timing) {}
+CSimServer::CSimServer(CSimMeter& meter, const LineTiming& timing) : m_meter(meter), m_timing(timing) {}
 
 CSimServer::~CSimServer()
 {
@@ -54,13 +54,13 @@ void CSimServer::Wake()
     [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
 }
 
-SLineTiming CSimServer::Timing() const
+LineTiming CSimServer::Timing() const
 {
     std::lock_guard lock(m_mutex);
     return m_timing;
 }
 
-void CSimServer::SetTiming(const SLineTiming& timing)
+void CSimServer::SetTiming(const LineTiming& timing)
 {
     std::lock_guard lock(m_mutex);
     m_timing = timing;
@@ -173,14 +173,14 @@ void CSimServer::TakeCompleteFrames()
 
 void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
 {
-    SRequestRecord record{request,         CModbusSlave::Decode(request), {}, EOutcome::Ignored, std::nullopt,
-                          m_pty.LineBaud()};
+    RequestRecord record{request,         CModbusSlave::Decode(request), {}, Outcome::Ignored, std::nullopt,
+                         m_pty.LineBaud()};
     const int meterBaud = m_meter.Baud();
     if (IsCablePulled())
-        record.outcome = EOutcome::CablePulled;
+        record.outcome = Outcome::CablePulled;
     else if (record.lineBaud != meterBaud)
-        record.outcome = EOutcome::RateMismatch;
-    if (record.outcome != EOutcome::Ignored) {
+        record.outcome = Outcome::RateMismatch;
+    if (record.outcome != Outcome::Ignored) {
         m_log.Add(std::move(record));
         return;
     }
@@ -190,14 +190,14 @@ void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
         m_log.Add(std::move(record));
         return;
     }
-    const SLineTiming timing = Timing();
+    const LineTiming timing = Timing();
     Clock::duration delay{};
-    record.outcome = EOutcome::Answered;
+    record.outcome = Outcome::Answered;
     record.fault = m_faults.Draw(record.info.function);
     if (record.fault) {
-        record.outcome = EOutcome::Faulted;
+        record.outcome = Outcome::Faulted;
         reply = CFaultInjector::Apply(*record.fault, *reply);
-        if (*record.fault == EFault::LateReply)
+        if (*record.fault == FaultMode::LateReply)
             delay = timing.lateReply;
     }
     record.reply = reply.value_or(Frame{});

@@ -16,7 +16,7 @@ class CSimMeter;
 // The line as it is on a real RS-485 bus. With timing on, a request takes its
 // wire time (10 bits per character at the rate the master set) and the reply
 // goes out only after the turnaround delay plus its own wire time.
-struct SLineTiming
+struct LineTiming
 {
     bool enabled = true;
     std::chrono::microseconds turnaround{3000};
@@ -28,7 +28,7 @@ struct SLineTiming
 class CSimServer
 {
 public:
-    explicit CSimServer(CSimMeter& meter, const SLineTiming& timing = {});
+    explicit CSimServer(CSimMeter& meter, const LineTiming& timing = {});
     ~CSimServer();
     CSimServer(const CSimServer&) = delete;
     CSimServer& operator=(const CSimServer&) = delete;
@@ -42,8 +42,8 @@ public:
     const std::string& SlavePath() const { return m_pty.SlavePath(); }
     const std::string& Error() const { return m_pty.Error(); }
 
-    SLineTiming Timing() const;
-    void SetTiming(const SLineTiming& timing);
+    LineTiming Timing() const;
+    void SetTiming(const LineTiming& timing);
     CFaultInjector& Faults() { return m_faults; }
     const CRequestLog& Log() const { return m_log; }
     CRequestLog& Log() { return m_log; }
@@ -69,7 +69,7 @@ private:
     CFaultInjector m_faults;
     CRequestLog m_log;
     mutable std::mutex m_mutex; // timing and cable
-    SLineTiming m_timing;
+    LineTiming m_timing;
     std::optional<Clock::time_point> m_cableBack;
     bool m_cablePulled = false;
     int m_wakeFd = -1;

@@ -42,10 +42,10 @@ const char kUsage[] =
     "set registers, change inputs and start or stop faults. With standard input closed or\n"
     "at its end the simulator just serves; SIGINT or SIGTERM stops it.\n";
 
-struct SOptions
+struct Options
 {
-    SMeterOptions meter{EModel::Running};
-    SLineTiming timing;
+    MeterOptions meter{ModelMode::Running};
+    LineTiming timing;
     std::string link;
     std::vector<std::string> faults;
 };
@@ -58,7 +58,7 @@ bool ToNumber(const char* text, double& value)
 }
 
 // Applies one option with its value; false when either is wrong.
-bool ApplyOption(SOptions& options, const std::string& name, const char* text)
+bool ApplyOption(Options& options, const std::string& name, const char* text)
 {
     double value = 0.0;
     if (name == "--link")
@@ -89,7 +89,7 @@ bool ApplyOption(SOptions& options, const std::string& name, const char* text)
 }
 
 // 0 to go on, otherwise the exit status (after --help or an error).
-int ParseOptions(int argc, char** argv, SOptions& options)
+int ParseOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
@@ -98,7 +98,7 @@ int ParseOptions(int argc, char** argv, SOptions& options)
             return -1;
         }
         if (name == "--frozen")
-            options.meter.model = EModel::Frozen;
+            options.meter.model = ModelMode::Frozen;
         else if (name == "--no-timing")
             options.timing.enabled = false;
         else if (i + 1 >= argc || !ApplyOption(options, name, argv[i + 1])) {
@@ -143,7 +143,7 @@ void RunConsole(CSimConsole& console, int signals)
 
 int main(int argc, char** argv)
 {
-    SOptions options;
+    Options options;
     if (const int status = ParseOptions(argc, argv, options))
         return status < 0 ? 0 : status;
     CSimMeter meter(options.meter);
@@ -153,7 +153,7 @@ int main(int argc, char** argv)
     }
     // A running installation is found with its door contact (S1) and breaker
     // feedback (S3) closed, as recorded when the meter powered up.
-    if (options.meter.model == EModel::Running) {
+    if (options.meter.model == ModelMode::Running) {
         meter.SetInput(1, true);
         meter.SetInput(3, true);
     }

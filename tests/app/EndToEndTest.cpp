@@ -35,7 +35,7 @@ protected:
         return *main.Page(page);
     }
 
-    MeterLine line{EModel::Running};
+    MeterLine line{ModelMode::Running};
     MessageBoxRecorder messages;
     CMainDlg main;
 };

@@ -63,7 +63,7 @@ TEST_F(CommonDataPageTest, beforeTheFirstRatioRefreshScaledValuesShowSignedZeros
     line.Set(18, {0xFFFF, 0xFFFF});
     line.Set(28, 35);
     line.Set(38, {0xFFFF, 0xFFFF});
-    line.Server().Faults().FailNext(EFault::NoReply, 1);
+    line.Server().Faults().FailNext(FaultMode::NoReply, 1);
     page.Poll();
 
     EXPECT_EQ(CtRatio, 0);
@@ -101,7 +101,7 @@ TEST_F(CommonDataPageTest, ratioRefreshTruncatesAndKeepsThePreviousRatiosWhenItF
 
     SetRatios(100, 1, 1, 1);
     line.Set(6, 2000);
-    line.Server().Faults().FailNext(EFault::BadCrc, 1);
+    line.Server().Faults().FailNext(FaultMode::BadCrc, 1);
     page.Poll();
     EXPECT_EQ(CtRatio, 33);
     EXPECT_EQ(Cell(7, 2), "66.000");

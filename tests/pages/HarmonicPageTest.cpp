@@ -145,7 +145,7 @@ TEST_F(HarmonicPageTest, aBlockThatFailsTwiceAndThenPassesGivesANormalRefresh)
 {
     line.Set(403, 35);
     Press(1009);
-    line.Server().Faults().FailNext(EFault::NoReply, 2);
+    line.Server().Faults().FailNext(FaultMode::NoReply, 2);
     page.Poll();
 
     EXPECT_TRUE(boxes.messages.empty());

@@ -89,7 +89,7 @@ TEST_F(IoPageTest, badCrcOnTheRelayWriteShowsSetFailSkipsTheReturnTimesAndStillR
 {
     page.Start();
     line.ClearRequests();
-    line.Server().Faults().FailNext(EFault::BadCrc, 1);
+    line.Server().Faults().FailNext(FaultMode::BadCrc, 1);
     page.Set();
 
     ASSERT_EQ(boxes.messages.size(), 1u);

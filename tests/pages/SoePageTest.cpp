@@ -101,7 +101,7 @@ TEST_F(SoePageTest, threeFailuresOfABlockLeaveOnlyTheHeadingRowWithANotice)
 TEST_F(SoePageTest, aBlockThatFailsTwiceAndThenPassesIsListed)
 {
     SetRecord(12, 0x0105, 250, kLow, kHigh);
-    line.Server().Faults().FailNext(EFault::NoReply, 2);
+    line.Server().Faults().FailNext(FaultMode::NoReply, 2);
     page.ReadEvents();
     EXPECT_TRUE(boxes.messages.empty());
     EXPECT_EQ(Cell(13, 1), "S5");

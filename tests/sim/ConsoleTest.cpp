@@ -33,7 +33,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(server.Start()) << server.Error(); }
 
     CSimMeter meter;
-    CSimServer server{meter, SLineTiming{false}};
+    CSimServer server{meter, LineTiming{false}};
     CSimConsole console{meter, server};
 };
 } // namespace
@@ -84,7 +84,7 @@ TEST_F(Console, showsStatusAndTheLastRequests)
     EXPECT_TRUE(
         Contains(console.Execute("status"), server.SlavePath() + ", address 1, 9600 baud, model frozen"));
     EXPECT_TRUE(Contains(console.Execute("model run"), "run"));
-    EXPECT_EQ(meter.Model(), EModel::Running);
+    EXPECT_EQ(meter.Model(), ModelMode::Running);
 }
 
 TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)

@@ -28,7 +28,7 @@ protected:
     }
 
     CSimMeter meter;
-    CSimServer server{meter, SLineTiming{false, 0us, 300ms}};
+    CSimServer server{meter, LineTiming{false, 0us, 300ms}};
     CLineClient line;
 };
 } // namespace
@@ -36,7 +36,7 @@ protected:
 TEST_F(LineFaults, needsMoreThan100AndLessThan200MsFor26RegistersAt4800Baud)
 {
     meter.SetBaud(4800);
-    server.SetTiming(SLineTiming{});
+    server.SetTiming(LineTiming{});
     ASSERT_TRUE(line.SetBaud(4800));
     const auto sent = std::chrono::steady_clock::now();
     auto leftOf = [&](std::chrono::milliseconds limit) {
@@ -54,18 +54,18 @@ TEST_F(LineFaults, needsMoreThan100AndLessThan200MsFor26RegistersAt4800Baud)
 
 TEST_F(LineFaults, swallowsTheNextRequestsWithNoReply)
 {
-    server.Faults().FailNext(EFault::NoReply, 2);
+    server.Faults().FailNext(FaultMode::NoReply, 2);
     line.Send(ReadRequest(1, 0, 1));
     line.Send(ReadRequest(1, 0, 1));
     WaitForRequests(2);
     EXPECT_TRUE(line.ReadWaiting().empty());
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 1)), 1)) << "only the next two";
-    EXPECT_EQ(server.Log().Records()[0].outcome, EOutcome::Faulted);
+    EXPECT_EQ(server.Log().Records()[0].outcome, Outcome::Faulted);
 }
 
 TEST_F(LineFaults, damagesTheCrcOfAReply)
 {
-    server.Faults().FailNext(EFault::BadCrc, 1);
+    server.Faults().FailNext(FaultMode::BadCrc, 1);
     const Frame reply = line.Ask(ReadRequest(1, 0, 2));
     EXPECT_EQ(reply.size(), 9u);
     EXPECT_FALSE(CModbusSlave::HasValidCrc(reply));
@@ -73,14 +73,14 @@ TEST_F(LineFaults, damagesTheCrcOfAReply)
 
 TEST_F(LineFaults, answersWithASlaveDeviceFailureException)
 {
-    server.Faults().FailNext(EFault::Exception, 1);
+    server.Faults().FailNext(FaultMode::Exception, 1);
     EXPECT_EQ(line.Ask(ReadRequest(1, 0, 2)),
-              CModbusSlave::ExceptionReply(1, 3, EModbusException::SlaveDeviceFailure));
+              CModbusSlave::ExceptionReply(1, 3, ModbusException::SlaveDeviceFailure));
 }
 
 TEST_F(LineFaults, answersAReadWithFewerRegistersButLeavesWritesAlone)
 {
-    server.Faults().FailNext(EFault::ShortReply, 1);
+    server.Faults().FailNext(FaultMode::ShortReply, 1);
     EXPECT_EQ(line.Ask(WriteRequest(1, 1030, {1})).size(), 8u);
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 10)), 5));
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 10)), 10));
@@ -88,7 +88,7 @@ TEST_F(LineFaults, answersAReadWithFewerRegistersButLeavesWritesAlone)
 
 TEST_F(LineFaults, putsGarbageBeforeTheReply)
 {
-    server.Faults().FailNext(EFault::Garbage, 1);
+    server.Faults().FailNext(FaultMode::Garbage, 1);
     line.Send(ReadRequest(1, 0, 1));
     WaitForRequests(1);
     const Frame expected = server.Log().Records()[0].reply;
@@ -105,7 +105,7 @@ TEST_F(LineFaults, putsGarbageBeforeTheReply)
 
 TEST_F(LineFaults, sendsALateReplyAfterTheLateDelay)
 {
-    server.Faults().FailNext(EFault::LateReply, 1);
+    server.Faults().FailNext(FaultMode::LateReply, 1);
     line.Send(ReadRequest(1, 0, 1));
     EXPECT_TRUE(line.ReadReply(100ms).empty());
     EXPECT_TRUE(IsValidRead(line.ReadReply(2s), 1));
@@ -113,20 +113,20 @@ TEST_F(LineFaults, sendsALateReplyAfterTheLateDelay)
 
 TEST_F(LineFaults, losesAPendingReplyWhenTheMasterSendsAgain)
 {
-    server.Faults().FailNext(EFault::LateReply, 1);
+    server.Faults().FailNext(FaultMode::LateReply, 1);
     line.Send(ReadRequest(1, 0, 1));
     WaitForRequests(1);
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 2)), 2));
     EXPECT_TRUE(line.ReadReply(400ms).empty()) << "the late reply never comes";
-    EXPECT_EQ(server.Log().Records()[0].outcome, EOutcome::Collided);
+    EXPECT_EQ(server.Log().Records()[0].outcome, Outcome::Collided);
 }
 
 TEST_F(LineFaults, failsEveryRequestWithProbabilityOneAndNoneWithZero)
 {
-    server.Faults().FailWithProbability(EFault::BadCrc, 1.0);
+    server.Faults().FailWithProbability(FaultMode::BadCrc, 1.0);
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(CModbusSlave::HasValidCrc(line.Ask(ReadRequest(1, 0, 1))));
-    server.Faults().FailWithProbability(EFault::BadCrc, 0.0);
+    server.Faults().FailWithProbability(FaultMode::BadCrc, 0.0);
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 1)), 1));
 }
 
@@ -136,7 +136,7 @@ TEST_F(LineFaults, answersNothingWhileTheCableIsPulled)
     line.Send(ReadRequest(1, 0, 1));
     WaitForRequests(1);
     EXPECT_TRUE(line.ReadWaiting().empty());
-    EXPECT_EQ(server.Log().Records()[0].outcome, EOutcome::CablePulled);
+    EXPECT_EQ(server.Log().Records()[0].outcome, Outcome::CablePulled);
     server.PlugCable();
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 1)), 1));
 }

@@ -29,7 +29,7 @@ protected:
     void WaitForRequests(std::size_t total) { ASSERT_TRUE(server.Log().WaitForTotal(total, 2s)); }
 
     CSimMeter meter;
-    CSimServer server{meter, SLineTiming{false}};
+    CSimServer server{meter, LineTiming{false}};
     CLineClient line;
 };
 } // namespace
@@ -57,7 +57,7 @@ TEST_F(LineServer, staysSilentForAnotherSlaveAndRecordsTheRequest)
         << "nothing stray before this reply";
     const auto records = server.Log().Records();
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].outcome, EOutcome::Ignored);
+    EXPECT_EQ(records[0].outcome, Outcome::Ignored);
     EXPECT_EQ(records[0].info.slave, 7);
 }
 
@@ -76,7 +76,7 @@ TEST_F(LineServer, dropsAFrameBrokenBySilenceAndAnswersTheNextOne)
     const Frame whole = WithCrc(ReadRequest(1, 1006, 1));
     line.SendRaw(Frame(whole.begin(), whole.begin() + 5));
     WaitForRequests(1);
-    EXPECT_EQ(server.Log().Records()[0].outcome, EOutcome::Ignored);
+    EXPECT_EQ(server.Log().Records()[0].outcome, Outcome::Ignored);
     EXPECT_EQ(line.Ask(ReadRequest(1, 1006, 1)), WithCrc({1, 3, 2, 0, 1}));
 }
 
@@ -85,7 +85,7 @@ TEST_F(LineServer, givesNoReplyWhenTheLineRunsAtAnotherRate)
     ASSERT_TRUE(line.SetBaud(19200));
     line.Send(ReadRequest(1, 1006, 1));
     WaitForRequests(1);
-    EXPECT_EQ(server.Log().Records()[0].outcome, EOutcome::RateMismatch);
+    EXPECT_EQ(server.Log().Records()[0].outcome, Outcome::RateMismatch);
     EXPECT_TRUE(line.ReadWaiting().empty());
 }
 

@@ -88,7 +88,7 @@ void ExpectMaxMinAround(const CSimMeter& meter)
 }
 
 // Energy expected from the powers the meter showed, in counter units.
-struct SEnergyExpectation
+struct EnergyExpectation
 {
     double importActive = 0.0;
     double importReactive = 0.0;
@@ -132,7 +132,7 @@ TEST_F(SimulatedHour, growsTheEnergyCountersByTheIntegralOfThePower)
     const int32_t startQ1 = meter.RegisterS32(MeterReg::kEnergy + 16);
     const int32_t startQ4 = meter.RegisterS32(MeterReg::kEnergy + 22);
     const int32_t startExport = meter.RegisterS32(MeterReg::kEnergy + 6);
-    SEnergyExpectation expected;
+    EnergyExpectation expected;
     for (int second = 0; second < 3600; ++second) {
         meter.Advance(1s);
         const double p = meter.RegisterS32(MeterReg::kTotalP);

@@ -11,22 +11,22 @@
 #include <unistd.h>
 
 namespace {
-SLineTiming NoWireTime()
+LineTiming NoWireTime()
 {
-    SLineTiming timing;
+    LineTiming timing;
     timing.enabled = false;
     return timing;
 }
 
-SMeterOptions WithModel(EModel model)
+MeterOptions WithModel(ModelMode model)
 {
-    SMeterOptions options;
+    MeterOptions options;
     options.model = model;
     return options;
 }
 } // namespace
 
-MeterLine::MeterLine(EModel model) : m_meter(WithModel(model)), m_server(m_meter, NoWireTime())
+MeterLine::MeterLine(ModelMode model) : m_meter(WithModel(model)), m_server(m_meter, NoWireTime())
 {
     if (!m_server.Start())
         throw std::runtime_error("cannot start the simulated meter: " + m_server.Error());
@@ -51,8 +51,8 @@ void MeterLine::WaitForAnswer(int milliseconds)
     const bool received =
         m_server.Log().WaitForTotal(m_requestsSeen + 1, std::chrono::milliseconds(milliseconds));
     m_requestsSeen = m_server.Log().Total();
-    const std::vector<SRequestRecord> records = m_server.Log().Records();
-    if (!received || records.empty() || records.back().fault == EFault::LateReply) {
+    const std::vector<RequestRecord> records = m_server.Log().Records();
+    if (!received || records.empty() || records.back().fault == FaultMode::LateReply) {
         std::this_thread::sleep_until(deadline);
         return;
     }
@@ -66,15 +66,15 @@ void MeterLine::WaitForAnswer(int milliseconds)
         std::this_thread::yield();
 }
 
-std::vector<SRequestRecord> MeterLine::Requests() const
+std::vector<RequestRecord> MeterLine::Requests() const
 {
     return m_server.Log().Records();
 }
 
-std::vector<SRequestRecord> MeterLine::Requests(int function) const
+std::vector<RequestRecord> MeterLine::Requests(int function) const
 {
-    std::vector<SRequestRecord> matching;
-    for (const SRequestRecord& record : Requests())
+    std::vector<RequestRecord> matching;
+    for (const RequestRecord& record : Requests())
         if (record.info.function == function)
             matching.push_back(record);
     return matching;

@@ -18,7 +18,7 @@
 class MeterLine
 {
 public:
-    explicit MeterLine(EModel model = EModel::Frozen);
+    explicit MeterLine(ModelMode model = ModelMode::Frozen);
     ~MeterLine();
     MeterLine(const MeterLine&) = delete;
     MeterLine& operator=(const MeterLine&) = delete;
@@ -32,9 +32,9 @@ public:
     uint16_t Get(int address) const { return m_meter.Register(address); }
 
     // Every request the meter received since the start or the last ClearRequests.
-    std::vector<SRequestRecord> Requests() const;
+    std::vector<RequestRecord> Requests() const;
     // The requests of one function code, in order.
-    std::vector<SRequestRecord> Requests(int function) const;
+    std::vector<RequestRecord> Requests(int function) const;
     void ClearRequests();
 
     // A silent meter: requests are taken off the line and never answered.
