@@ -174,9 +174,9 @@ std::string CSimConsole::SetSwitch(const std::string& arguments, bool isInput)
 std::string CSimConsole::Fault(const std::string& arguments)
 {
     std::istringstream in(arguments);
-    std::string spec, mode;
-    in >> spec >> mode;
-    if (spec == "off") {
+    std::string order, mode;
+    in >> order >> mode;
+    if (order == "off") {
         if (mode.empty())
             m_server.Faults().StopAll();
         else if (const auto fault = CFaultInjector::FaultNamed(mode))
@@ -185,7 +185,7 @@ std::string CSimConsole::Fault(const std::string& arguments)
             return "unknown fault mode '" + mode + "'\n";
         return "faults: " + m_server.Faults().Describe() + "\n";
     }
-    if (!m_server.Faults().ApplySpec(spec))
+    if (!m_server.Faults().ApplyOrder(order))
         return "usage: fault MODE[:N|@P] or fault off [MODE]\n";
     return "faults: " + m_server.Faults().Describe() + "\n";
 }

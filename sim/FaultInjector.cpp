@@ -122,24 +122,24 @@ std::optional<FaultMode> CFaultInjector::FaultNamed(const std::string& name)
     return std::nullopt;
 }
 
-bool CFaultInjector::ApplySpec(const std::string& spec)
+bool CFaultInjector::ApplyOrder(const std::string& order)
 {
-    const std::size_t split = spec.find_first_of(":@");
-    const auto fault = FaultNamed(spec.substr(0, split));
+    const std::size_t split = order.find_first_of(":@");
+    const auto fault = FaultNamed(order.substr(0, split));
     if (!fault)
         return false;
     if (split == std::string::npos) {
         FailNext(*fault, 1);
         return true;
     }
-    const std::string number = spec.substr(split + 1);
+    const std::string number = order.substr(split + 1);
     char* end = nullptr;
     const double value = std::strtod(number.c_str(), &end);
     if (number.empty() || *end != '\0')
         return false;
-    if (spec[split] == ':' && value >= 0 && value == static_cast<int>(value))
+    if (order[split] == ':' && value >= 0 && value == static_cast<int>(value))
         FailNext(*fault, static_cast<int>(value));
-    else if (spec[split] == '@' && value >= 0.0 && value <= 1.0)
+    else if (order[split] == '@' && value >= 0.0 && value <= 1.0)
         FailWithProbability(*fault, value);
     else
         return false;

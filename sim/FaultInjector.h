@@ -44,7 +44,7 @@ public:
     static std::optional<FaultMode> FaultNamed(const std::string& name);
     // "bad-crc:3" for the next three requests, "no-reply@0.2" with a
     // probability of 0.2, "late-reply" for the next one; false when malformed.
-    bool ApplySpec(const std::string& spec);
+    bool ApplyOrder(const std::string& order);
 
 private:
     struct Plan

@@ -33,7 +33,7 @@ const char kUsage[] =
     "  --no-timing        answer at once, without wire time and turnaround\n"
     "  --turnaround MS    turnaround delay before a reply (3)\n"
     "  --late MS          delay of the late-reply fault (1000)\n"
-    "  --fault SPEC       inject a fault, may repeat: MODE:N for the next N requests or\n"
+    "  --fault MODE[:N|@P] inject a fault, may repeat: MODE:N for the next N requests or\n"
     "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
     "                     exception short-reply garbage\n"
     "  --help             show this text\n"
@@ -158,9 +158,9 @@ int main(int argc, char** argv)
         meter.SetInput(3, true);
     }
     CSimServer server(meter, options.timing);
-    for (const std::string& spec : options.faults)
-        if (!server.Faults().ApplySpec(spec)) {
-            std::fprintf(stderr, "vemo400-sim: bad fault: %s\n", spec.c_str());
+    for (const std::string& order : options.faults)
+        if (!server.Faults().ApplyOrder(order)) {
+            std::fprintf(stderr, "vemo400-sim: bad fault: %s\n", order.c_str());
             return 2;
         }
     sigset_t stopSignals;

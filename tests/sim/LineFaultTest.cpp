@@ -151,14 +151,14 @@ TEST_F(LineFaults, plugsTheCableBackByItselfAfterTheGivenTime)
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 1)), 1));
 }
 
-TEST(FaultSpec, readsCountsProbabilitiesAndRefusesNonsense)
+TEST(FaultOrder, readsCountsProbabilitiesAndRefusesNonsense)
 {
     CFaultInjector faults;
-    EXPECT_TRUE(faults.ApplySpec("bad-crc:3"));
-    EXPECT_TRUE(faults.ApplySpec("no-reply@0.25"));
-    EXPECT_TRUE(faults.ApplySpec("garbage"));
+    EXPECT_TRUE(faults.ApplyOrder("bad-crc:3"));
+    EXPECT_TRUE(faults.ApplyOrder("no-reply@0.25"));
+    EXPECT_TRUE(faults.ApplyOrder("garbage"));
     EXPECT_EQ(faults.Describe(),
               "no-reply with probability 0.250000; bad-crc for the next 3; garbage for the next 1");
     for (const char* bad : {"bad-crc:", "bad-crc:x", "no-reply@2", "shouting:1", "exception:-1"})
-        EXPECT_FALSE(faults.ApplySpec(bad)) << bad;
+        EXPECT_FALSE(faults.ApplyOrder(bad)) << bad;
 }
