@@ -137,11 +137,14 @@ void CMeterSetPage::Set()
 {
     if (!TakeValues())
         return;
-    if (!WriteCommunicationBlock()) {
+    const Modbus::WriteResult blockA = WriteCommunicationBlock();
+    if (blockA.received == 0) {
         ShowFailure();
         return;
     }
-    FollowNewCommunication();
+    // A meter that refused block A (an exception reply) still listens where it did.
+    if (blockA.echoValid)
+        FollowNewCommunication();
     WriteOutputBlock();
     Load();
 }
@@ -167,8 +170,8 @@ void CMeterSetPage::ShowValues()
     CheckDlgButton(kThreeLinesRadio, wiring == 1);
 }
 
-// The meter answers block A, whatever it says, once any byte has arrived.
-bool CMeterSetPage::WriteCommunicationBlock()
+// Block A counts as answered, whatever the reply says, once any byte has arrived.
+Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
 {
     RegisterBlock[0] = m_held.ctPrimary;
     RegisterBlock[1] = m_held.ctSecondary;
@@ -178,7 +181,7 @@ bool CMeterSetPage::WriteCommunicationBlock()
     RegisterBlock[5] = Selection(kWiringList);
     RegisterBlock[6] = m_held.address;
     RegisterBlock[7] = Selection(kBaudList);
-    return Modbus::WriteRegisters(kCommunicationStart, kCommunicationCount, 200, 250).received > 0;
+    return Modbus::WriteRegisters(kCommunicationStart, kCommunicationCount, 200, 250);
 }
 
 // From block A on the meter listens at the address and rate just written, so

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/Transaction.h"
 #include "pages/MeterPage.h"
 
 #include <cstdint>
@@ -41,7 +42,7 @@ private:
     void LoadOutputBlock();
     bool TakeValues();
     void ShowValues();
-    bool WriteCommunicationBlock();
+    Modbus::WriteResult WriteCommunicationBlock();
     void FollowNewCommunication();
     void WriteOutputBlock();
     int Selection(int listId) const;

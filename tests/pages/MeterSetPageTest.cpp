@@ -134,6 +134,24 @@ TEST_F(MeterSetPageTest, setThatKeepsTheRateLeavesThePortAsItIs)
     EXPECT_TRUE(boxes.messages.empty());
 }
 
+TEST_F(MeterSetPageTest, aRefusedBlockAIsNotFollowedSoBlockBStillReachesTheMeter)
+{
+    page.Start();
+    page.SetDlgItemText(1002, "0"); // the meter refuses address 0 with an exception reply
+    Select(1008, 2);
+    page.SetDlgItemText(1021, "1600");
+    page.Set();
+
+    EXPECT_EQ(main.slaveIdText, "1");
+    EXPECT_EQ(main.baudPosition, 1);
+    EXPECT_EQ(main.portOpens, 0);
+    EXPECT_EQ(SlaveId, 1);
+    EXPECT_EQ(line.Meter().SlaveAddress(), 1);
+    EXPECT_EQ(line.Get(1023), 1600);
+    EXPECT_EQ(Text(1002), "1");
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
 TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)
 {
     line.Silence();
