@@ -7,12 +7,28 @@
 #include "pages/MainWindowLink.h"
 #include "widgets/GridCtrl.h"
 
+#include <QKeyEvent>
 #include <cstdlib>
 #include <limits>
 
 CMeterPage::CMeterPage(int templateId, IMainWindow& main, QWidget* parent)
     : CDialog(templateId, parent), m_main(main)
 {
+}
+
+// A page is a dialog of its own: Escape and Return in its controls stay there
+// and never close the main window.
+void CMeterPage::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        CDialog::keyPressEvent(event);
+    }
 }
 
 CGridCtrl& CMeterPage::Grid() const

@@ -18,6 +18,8 @@ public:
     virtual void Start() {}
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.
     static constexpr int kPollTimer = 1;
     static constexpr int kGridId = 1008;

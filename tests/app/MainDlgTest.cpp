@@ -7,7 +7,9 @@
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -138,6 +140,19 @@ TEST_F(MainDlgTest, aBadIdBoxShowsTheRangeMessageOncePerPanelReadAndKeepsTheAddr
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[0].text, "“请填入一个在0和255之间的整数。”");
     EXPECT_TRUE(SerialPort.IsOpen());
+}
+
+TEST_F(MainDlgTest, escapeInThePanelClosesTheWindowButNotInAPage)
+{
+    main.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(main.Page(3)->GetDlgItem(1002), &escape);
+    EXPECT_TRUE(main.isVisible());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(main.GetDlgItem(1002), &enter);
+    EXPECT_TRUE(main.isVisible());
+    QApplication::sendEvent(main.GetDlgItem(1002), &escape);
+    EXPECT_FALSE(main.isVisible());
 }
 
 TEST_F(MainDlgTest, aBaudPositionTheListDoesNotHoldLeavesTheRateAsItIs)
