@@ -146,7 +146,7 @@ TEST_F(MainDlgTest, escapeInThePanelClosesTheWindowButNotInAPage)
 {
     main.show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(main.Page(3)->GetDlgItem(1002), &escape);
+    QApplication::sendEvent(main.Page(1)->GetDlgItem(1009), &escape);
     EXPECT_TRUE(main.isVisible());
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(main.GetDlgItem(1002), &enter);
