@@ -135,6 +135,7 @@ void CSerialPort::Configure(unsigned baud, int parity)
     ioctl(m_fd, TIOCMBIS, &dtr);
     ioctl(m_fd, TIOCMBIC, &rts);
     m_characterMs = CharacterMs(baud);
+    m_baud = baud;
 }
 
 void CSerialPort::Purge()
@@ -161,6 +162,7 @@ void CSerialPort::Close()
     ::close(m_fd);
     m_fd = -1;
     m_name[0] = '\0';
+    m_baud = 0;
 }
 
 int CSerialPort::Read(uint8_t* buffer, int maxCount)

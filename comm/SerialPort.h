@@ -20,6 +20,8 @@ public:
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
     const char* DeviceName() const { return m_name; }
+    // The rate the port was last opened at; 0 while it is closed.
+    unsigned Baud() const { return m_baud; }
 
     // Zero-fills buffer[0..maxCount) and returns what has arrived, never waiting
     // for a first byte; a gap of the interval time-out ends the read.
@@ -43,6 +45,7 @@ private:
     int m_fd = -1;
     char m_name[12] = {};
     int m_characterMs = 0;
+    unsigned m_baud = 0;
 };
 
 extern CSerialPort SerialPort;

@@ -1,6 +1,7 @@
 #include "pages/MeterSetPage.h"
 
 #include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
@@ -187,13 +188,15 @@ Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
 // From block A on the meter listens at the address and rate just written, so
 // the panel, SlaveId and the port follow before block B goes out; otherwise
 // block B would go unanswered and the reload would put the old values back.
+// The port is compared, not the panel: the panel's rate may have been changed
+// since the port was opened, and block A went out at the port's.
 void CMeterSetPage::FollowNewCommunication()
 {
     Main().SetSlaveIdText(QString::asprintf("%d", m_held.address));
-    const int portRate = Main().BaudPosition();
     Main().SelectBaud(Selection(kBaudList));
     SlaveId = m_held.address;
-    if (Main().BaudPosition() != portRate)
+    const unsigned writtenRate = ComboBox(kBaudList)->currentText().toUInt();
+    if (writtenRate != 0 && writtenRate != SerialPort.Baud())
         Main().OpenPort();
 }
 

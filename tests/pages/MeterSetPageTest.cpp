@@ -121,6 +121,23 @@ TEST_F(MeterSetPageTest, newAddressAndRateAreFollowedSoBlockBReachesTheMeterAndT
     EXPECT_TRUE(boxes.messages.empty());
 }
 
+TEST_F(MeterSetPageTest, newRateAlreadyInThePanelButNotYetOnThePortStillReopensThePort)
+{
+    main.openPort = [this] { return line.ReopenAt(main.baudPosition == 2 ? 19200 : 9600); };
+    page.Start();
+    main.baudPosition = 2; // chosen in the panel, no navigation since: the port still runs at 9600
+    Select(1008, 2);
+    page.SetDlgItemText(1021, "1600");
+    page.Set();
+
+    EXPECT_EQ(main.portOpens, 1);
+    const auto writes = line.Requests(16);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[1].lineBaud, 19200);
+    EXPECT_EQ(line.Get(1023), 1600);
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
 TEST_F(MeterSetPageTest, setThatKeepsTheRateLeavesThePortAsItIs)
 {
     page.Start();
