@@ -40,6 +40,12 @@ bool WriteCoil(int coil, int value, int waitMs, int readLength)
     return Exchange(ModbusRtu.BuildWriteCoil(RequestBuffer, SlaveId, coil, value), waitMs, readLength) >= 1;
 }
 
+int ClearLine(int waitMs, int readLength)
+{
+    BlockingSleep(waitMs);
+    return SerialPort.Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
+}
+
 void RefreshRatios()
 {
     if (!ReadRegisters(1000, 5, 100, 300))

@@ -20,6 +20,10 @@ WriteResult WriteRegisters(int start, int count, int waitMs, int readLength);
 // Function code 5 (0xFF00 closes, 0x0000 opens); true when any reply byte arrived.
 bool WriteCoil(int coil, int value, int waitMs, int readLength);
 
+// Waits, then takes whatever has arrived into ReplyBuffer and drops it: the
+// meter may still be sending after an earlier request. Returns the bytes taken.
+int ClearLine(int waitMs, int readLength);
+
 // Refreshes CtRatio and PtRatio from registers 1000 to 1004. On a failed read,
 // or when a secondary reads 0, both ratios keep their previous values.
 void RefreshRatios();

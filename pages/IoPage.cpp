@@ -1,9 +1,7 @@
 #include "pages/IoPage.h"
 
 #include "comm/ModbusRtu.h"
-#include "comm/SerialPort.h"
 #include "comm/Transaction.h"
-#include "framework/BlockingSleep.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "pages/MainWindowLink.h"
@@ -76,13 +74,6 @@ const QStringList& TargetItems()
                                       "",     "",     "",     "",         "",         "",     ""};
     return items;
 }
-
-// The meter may still be sending after an earlier request; whatever arrives is dropped.
-void ClearLine()
-{
-    BlockingSleep(100);
-    SerialPort.Read(ReplyBuffer, 250);
-}
 } // namespace
 
 CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent)
@@ -128,7 +119,7 @@ void CIoPage::OnTimer(int n)
 
 void CIoPage::Load()
 {
-    ClearLine();
+    Modbus::ClearLine(100, 250);
     LoadRelaySettings();
     LoadReturnTimes();
     SetTimer(kPollTimer, 200);
@@ -165,7 +156,7 @@ void CIoPage::LoadReturnTimes()
 
 void CIoPage::Set()
 {
-    ClearLine();
+    Modbus::ClearLine(100, 250);
     if (!TakeValues())
         return;
     if (WriteRelaySettings())
@@ -201,7 +192,7 @@ void CIoPage::WriteReturnTimes()
 // The coil does not depend on the edits: a bad entry is reported, and the relay still switches.
 void CIoPage::SwitchRelay(int coil, int value)
 {
-    ClearLine();
+    Modbus::ClearLine(100, 250);
     TakeValues();
     if (!Modbus::WriteCoil(coil, value, 200, 250))
         MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));

@@ -81,6 +81,14 @@ TEST_F(TransactionTest, aCoilCommandCountsAsDoneOnAnyReplyByte)
     EXPECT_FALSE(Modbus::WriteCoil(2, 0x0000, 200, 250));
 }
 
+TEST_F(TransactionTest, clearingTheLineSendsNothingAndDropsALateReply)
+{
+    replies.push_back(Bytes("0103"));
+    EXPECT_EQ(Modbus::ClearLine(100, 250), 2);
+    EXPECT_TRUE(requests.at(0).empty());
+    EXPECT_EQ(waits.at(0), 100);
+}
+
 TEST_F(TransactionTest, ratioRefreshDividesPrimariesBySecondariesAndKeepsRatiosItCannotCompute)
 {
     CtRatio = PtRatio = 0;
