@@ -63,12 +63,6 @@ void CCommonDataPage::OnInitDialog()
     SetTimer(kPollTimer, PollIntervalMs);
 }
 
-void CCommonDataPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 // Only the measurement request counts toward the failure limit; a failed ratio refresh keeps the last ratios.
 void CCommonDataPage::Poll()
 {

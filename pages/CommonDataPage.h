@@ -15,14 +15,12 @@ public:
 
     CCommonDataPage(IMainWindow& main, QWidget* parent);
 
-    // One tick of the poll timer.
-    void Poll();
+    void Poll() override;
 
     int FailureCount() const { return m_failures.Count(); }
 
 protected:
     void OnInitDialog() override;
-    void OnTimer(int n) override;
 
 private:
     FailureLimit m_failures;

@@ -76,12 +76,6 @@ void CDemandPage::SetUpGrid()
     WriteItemLabels(grid, kDemandItems);
 }
 
-void CDemandPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 void CDemandPage::OnCommand(int id)
 {
     if (id == kClearButtonId)

@@ -12,15 +12,13 @@ public:
 
     CDemandPage(IMainWindow& main, QWidget* parent);
 
-    // One tick of the poll timer.
-    void Poll();
+    void Poll() override;
     // The Clear Demand button.
     void ClearDemand();
 
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
-    void OnTimer(int n) override;
 
 private:
     void SetUpGrid();

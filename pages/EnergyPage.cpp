@@ -30,12 +30,6 @@ void CEnergyPage::OnCommand(int id)
         Clear();
 }
 
-void CEnergyPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 void CEnergyPage::Load()
 {
     SetTimer(kPollTimer, kPollMs);

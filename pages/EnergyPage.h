@@ -19,9 +19,8 @@ public:
     // Asks the meter to clear its energy counters, then polls again.
     void Clear();
     // One tick of the poll: registers 200 to 223 into the twelve edits.
-    void Poll();
+    void Poll() override;
 
 protected:
     void OnCommand(int id) override;
-    void OnTimer(int n) override;
 };

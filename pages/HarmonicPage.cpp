@@ -100,12 +100,6 @@ void CHarmonicPage::OnCommand(int id)
         SelectChannel(*channel);
 }
 
-void CHarmonicPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 void CHarmonicPage::SelectChannel(const HarmonicChannel& channel)
 {
     KillTimer(kPollTimer);

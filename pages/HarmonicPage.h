@@ -19,8 +19,7 @@ public:
 
     // The page always opens on channel Ia, as its "Ia Harmonic" button does.
     void Start() override;
-    // One tick of the poll timer.
-    void Poll();
+    void Poll() override;
 
     // 1 to 6 for Ia, Ib, Ic, Ua, Ub, Uc; 0 before the first choice.
     int ChannelCode() const;
@@ -28,7 +27,6 @@ public:
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
-    void OnTimer(int n) override;
 
 private:
     void SelectChannel(const HarmonicChannel& channel);

@@ -111,12 +111,6 @@ void CIoPage::OnCommand(int id)
             SwitchRelay(button.coil, button.value);
 }
 
-void CIoPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 void CIoPage::Load()
 {
     Modbus::ClearLine(100, 250);

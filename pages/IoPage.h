@@ -22,12 +22,11 @@ public:
     // Writes the relay settings and return times, then reloads them.
     void Set();
     // One tick of the status poll: the lamps follow registers 137 and 138.
-    void Poll();
+    void Poll() override;
 
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
-    void OnTimer(int n) override;
 
 private:
     void LoadRelaySettings();

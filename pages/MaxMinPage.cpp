@@ -83,12 +83,6 @@ void CMaxMinPage::SetUpGrid()
         WriteRowTexts(grid, row, kRowTexts[row]);
 }
 
-void CMaxMinPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 void CMaxMinPage::OnCommand(int id)
 {
     if (id == kClearButtonId)

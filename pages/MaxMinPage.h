@@ -13,15 +13,13 @@ public:
 
     CMaxMinPage(IMainWindow& main, QWidget* parent);
 
-    // One tick of the poll timer.
-    void Poll();
+    void Poll() override;
     // The clear button.
     void ClearMaxMin();
 
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
-    void OnTimer(int n) override;
 
 private:
     void SetUpGrid();

@@ -31,6 +31,12 @@ void CMeterPage::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void CMeterPage::OnTimer(int n)
+{
+    if (n == kPollTimer)
+        Poll();
+}
+
 CGridCtrl& CMeterPage::Grid() const
 {
     return *DlgItem<CGridCtrl>(kGridId);

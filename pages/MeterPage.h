@@ -16,8 +16,11 @@ public:
 
     // What the page does each time the user selects it; most pages do nothing.
     virtual void Start() {}
+    // One tick of the poll timer (timer 1) of a polling page.
+    virtual void Poll() {}
 
 protected:
+    void OnTimer(int n) override;
     void keyPressEvent(QKeyEvent* event) override;
 
     // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.

@@ -82,12 +82,6 @@ void CRealtimeDataPage::OnCommand(int id)
         Load();
 }
 
-void CRealtimeDataPage::OnTimer(int n)
-{
-    if (n == kPollTimer)
-        Poll();
-}
-
 // Leaves the failure count as it is: after a stop the next failure stops polling again at once.
 void CRealtimeDataPage::Load()
 {

@@ -18,8 +18,7 @@ public:
     // Selecting the page (re)starts polling, as its Load button does.
     void Start() override { Load(); }
     void Load();
-    // One tick of the poll timer.
-    void Poll();
+    void Poll() override;
 
     std::uint8_t PollCount() const { return m_pollCount; }
     int FailureCount() const { return m_failures.Count(); }
@@ -27,7 +26,6 @@ public:
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
-    void OnTimer(int n) override;
 
 private:
     void ShowPollLamps();
