@@ -2,10 +2,14 @@
 
 #include <cstdint>
 #include <string>
+#ifndef _WIN32
 #include <termios.h>
+#endif
 
 // The one serial line to the meter: a thin synchronous wrapper that moves bytes.
-// It has no thread, no buffering and no notion of frames.
+// It has no thread, no buffering and no notion of frames. The build picks its
+// implementation: the Windows communication functions (SerialPortWin32.cpp) or
+// POSIX termios (SerialPortPosix.cpp).
 class CSerialPort
 {
 public:
@@ -18,7 +22,7 @@ public:
     // bit, parity 0 none / 1 odd / 2 even. A failed open leaves the port as it was.
     bool Open(const char* name, unsigned baud, int parity);
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const;
     const char* DeviceName() const { return m_name; }
     // The rate the port was last opened at; 0 while it is closed.
     unsigned Baud() const { return m_baud; }
@@ -29,20 +33,28 @@ public:
     // Discards stale input, then writes the whole frame.
     int Write(const uint8_t* buffer, int length);
 
-    // The device that a name opens: "COMn" is $VEMO400_COMn when set, else
+    // The device that a name opens. On Windows a name is prefixed with \\.\ (which
+    // also reaches COM10 and above). Elsewhere "COMn" is $VEMO400_COMn when set, else
     // /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>; any other name is a path.
     static std::string DevicePath(const char* name);
-    // The line settings an open applies on top of the device's current ones.
-    static termios LineSettings(termios current, unsigned baud, int parity);
     // Time of one 10-bit character in whole milliseconds, truncated (0 at 19200 and above).
     static int CharacterMs(unsigned baud) { return baud ? static_cast<int>(10000 / baud) : 0; }
+#ifndef _WIN32
+    // The line settings an open applies on top of the device's current ones.
+    static termios LineSettings(termios current, unsigned baud, int parity);
+#endif
 
 private:
     bool OpenDevice(const char* name);
     void Configure(unsigned baud, int parity);
     void Purge();
 
+#ifdef _WIN32
+    // The Windows HANDLE of the open device; INVALID_HANDLE_VALUE (-1) while closed.
+    void* m_handle = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
+#else
     int m_fd = -1;
+#endif
     char m_name[12] = {};
     int m_characterMs = 0;
     unsigned m_baud = 0;

@@ -66,6 +66,11 @@ CSerialPort::~CSerialPort()
     Close();
 }
 
+bool CSerialPort::IsOpen() const
+{
+    return m_fd >= 0;
+}
+
 std::string CSerialPort::DevicePath(const char* name)
 {
     int number = 0;
