@@ -1,0 +1,153 @@
+#include "comm/SerialPort.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <windows.h>
+
+CSerialPort SerialPort;
+
+namespace {
+constexpr DWORD kQueueSize = 1024;
+
+HANDLE Handle(void* handle)
+{
+    return static_cast<HANDLE>(handle);
+}
+
+// The system's text for an error code, without its closing line break.
+std::string SystemMessage(DWORD error)
+{
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        error, 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message.empty() ? "error " + std::to_string(error) : message;
+}
+
+// Reading the error status also clears a pending line error (framing, parity, overrun).
+void ClearLineError(HANDLE handle, COMSTAT* status = nullptr)
+{
+    DWORD errors = 0;
+    ClearCommError(handle, &errors, status);
+}
+} // namespace
+
+CSerialPort::~CSerialPort()
+{
+    Close();
+}
+
+bool CSerialPort::IsOpen() const
+{
+    return Handle(m_handle) != INVALID_HANDLE_VALUE;
+}
+
+std::string CSerialPort::DevicePath(const char* name)
+{
+    return std::strncmp(name, "\\\\.\\", 4) == 0 ? name : std::string("\\\\.\\") + name;
+}
+
+bool CSerialPort::OpenDevice(const char* name)
+{
+    const std::string path = DevicePath(name);
+    // No sharing: a port that another program holds must not be opened twice.
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "vemo400: cannot open %s (%s): %s\n", name, path.c_str(),
+                     SystemMessage(GetLastError()).c_str());
+        return false;
+    }
+    Close();
+    m_handle = handle;
+    std::snprintf(m_name, sizeof m_name, "%s", name);
+    return true;
+}
+
+void CSerialPort::Configure(unsigned baud, int parity)
+{
+    const HANDLE handle = Handle(m_handle);
+    // Each step may fail on a driver that does not support it; only the open decides success.
+    // Flow control, XON/XOFF and the other line-control fields stay as the driver reports them.
+    DCB line{};
+    line.DCBlength = sizeof line;
+    if (GetCommState(handle, &line)) {
+        line.BaudRate = baud;
+        line.ByteSize = 8;
+        line.Parity = static_cast<BYTE>(parity);
+        line.StopBits = ONESTOPBIT;
+        line.fDtrControl = DTR_CONTROL_ENABLE;
+        line.fRtsControl = RTS_CONTROL_DISABLE;
+        SetCommState(handle, &line);
+    }
+    m_characterMs = CharacterMs(baud);
+    const DWORD perByte = static_cast<DWORD>(m_characterMs + 1);
+    COMMTIMEOUTS timeouts{};
+    // A gap of about three characters ends a read, as the silence after a frame does.
+    timeouts.ReadIntervalTimeout = 3 * perByte;
+    timeouts.ReadTotalTimeoutMultiplier = perByte;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    // The driver takes a frame at once; the bound only keeps a stuck line from hanging the window.
+    timeouts.WriteTotalTimeoutMultiplier = perByte;
+    timeouts.WriteTotalTimeoutConstant = 1000;
+    SetCommTimeouts(handle, &timeouts);
+    SetupComm(handle, kQueueSize, kQueueSize);
+    m_baud = baud;
+}
+
+void CSerialPort::Purge()
+{
+    PurgeComm(Handle(m_handle), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+}
+
+bool CSerialPort::Open(const char* name, unsigned baud, int parity)
+{
+    if (std::strcmp(name, m_name) != 0 && !OpenDevice(name))
+        return false;
+    Configure(baud, parity);
+    Purge();
+    return true;
+}
+
+void CSerialPort::Close()
+{
+    if (!IsOpen())
+        return;
+    CloseHandle(Handle(m_handle));
+    m_handle = INVALID_HANDLE_VALUE;
+    m_name[0] = '\0';
+    m_baud = 0;
+}
+
+int CSerialPort::Read(uint8_t* buffer, int maxCount)
+{
+    std::memset(buffer, 0, static_cast<size_t>(std::max(maxCount, 0)));
+    if (!IsOpen() || maxCount <= 0)
+        return 0;
+    const HANDLE handle = Handle(m_handle);
+    COMSTAT status{};
+    ClearLineError(handle, &status);
+    // Never wait for a first byte: read only once something has arrived. The read then
+    // ends at maxCount bytes, after a gap of the interval time-out, or at the total time-out.
+    DWORD received = 0;
+    if (status.cbInQue > 0 && ReadFile(handle, buffer, static_cast<DWORD>(maxCount), &received, nullptr))
+        return static_cast<int>(received);
+    ClearLineError(handle);
+    return 0;
+}
+
+int CSerialPort::Write(const uint8_t* buffer, int length)
+{
+    if (!IsOpen())
+        return 0;
+    const HANDLE handle = Handle(m_handle);
+    Purge();
+    DWORD written = 0;
+    if (WriteFile(handle, buffer, static_cast<DWORD>(std::max(length, 0)), &written, nullptr))
+        return static_cast<int>(written);
+    ClearLineError(handle);
+    return 0;
+}
