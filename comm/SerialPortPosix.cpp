@@ -12,8 +12,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-CSerialPort SerialPort;
-
 namespace {
 speed_t SpeedOf(unsigned baud)
 {
@@ -60,11 +58,6 @@ bool WaitFor(int fd, short events, int timeoutMs)
     return r > 0 && (p.revents & events);
 }
 } // namespace
-
-CSerialPort::~CSerialPort()
-{
-    Close();
-}
 
 bool CSerialPort::IsOpen() const
 {
@@ -146,15 +139,6 @@ void CSerialPort::Configure(unsigned baud, int parity)
 void CSerialPort::Purge()
 {
     tcflush(m_fd, TCIOFLUSH);
-}
-
-bool CSerialPort::Open(const char* name, unsigned baud, int parity)
-{
-    if (std::strcmp(name, m_name) != 0 && !OpenDevice(name))
-        return false;
-    Configure(baud, parity);
-    Purge();
-    return true;
 }
 
 void CSerialPort::Close()

@@ -5,8 +5,6 @@
 #include <cstring>
 #include <windows.h>
 
-CSerialPort SerialPort;
-
 namespace {
 constexpr DWORD kQueueSize = 1024;
 
@@ -34,11 +32,6 @@ void ClearLineError(HANDLE handle, COMSTAT* status = nullptr)
     ClearCommError(handle, &errors, status);
 }
 } // namespace
-
-CSerialPort::~CSerialPort()
-{
-    Close();
-}
 
 bool CSerialPort::IsOpen() const
 {
@@ -101,15 +94,6 @@ void CSerialPort::Configure(unsigned baud, int parity)
 void CSerialPort::Purge()
 {
     PurgeComm(Handle(m_handle), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-}
-
-bool CSerialPort::Open(const char* name, unsigned baud, int parity)
-{
-    if (std::strcmp(name, m_name) != 0 && !OpenDevice(name))
-        return false;
-    Configure(baud, parity);
-    Purge();
-    return true;
 }
 
 void CSerialPort::Close()

@@ -1,5 +1,6 @@
 #include "comm/SerialPort.h"
 #include "FrameBytes.h"
+#include "PortChecks.h"
 #include "PtyPair.h"
 
 #include <algorithm>
@@ -60,18 +61,7 @@ TEST_F(SerialPortTest, aPortHeldByAnotherProgramDoesNotOpen)
 
 TEST_F(SerialPortTest, readWithNothingWaitingReturnsAtOnceAndZeroFills)
 {
-    uint8_t buffer[300];
-    std::fill(std::begin(buffer), std::end(buffer), 0xAA);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(port.Read(buffer, 300), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
-    EXPECT_TRUE(std::all_of(std::begin(buffer), std::end(buffer), [](uint8_t b) { return b == 0; }));
-
-    CSerialPort closed;
-    buffer[0] = 0xAA;
-    EXPECT_EQ(closed.Read(buffer, 10), 0);
-    EXPECT_EQ(buffer[0], 0);
-    EXPECT_EQ(closed.Write(buffer, 10), 0);
+    ExpectAReadOfNothingReturnsAtOnceZeroFilled(port, std::chrono::milliseconds(50));
 }
 
 TEST_F(SerialPortTest, takesAWholeReplyInOneReadButStopsAtAGapLongerThanTheInterval)

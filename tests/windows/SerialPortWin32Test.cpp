@@ -1,4 +1,5 @@
 #include "FrameBytes.h"
+#include "PortChecks.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 
@@ -84,19 +85,8 @@ TEST_F(MeterPortTest, aPortHeldByAnotherHandleDoesNotOpen)
 
 TEST_F(MeterPortTest, readWithNothingWaitingReturnsAtOnceAndZeroFills)
 {
-    uint8_t buffer[300];
-    std::fill(std::begin(buffer), std::end(buffer), 0xAA);
-    const auto start = Clock::now();
-    EXPECT_EQ(port.Read(buffer, 300), 0);
     // A read that waited for a first byte would run into the total time-out: 300 x 2 ms.
-    EXPECT_LT(Clock::now() - start, 300ms);
-    EXPECT_TRUE(std::all_of(std::begin(buffer), std::end(buffer), [](uint8_t b) { return b == 0; }));
-
-    CSerialPort closed;
-    buffer[0] = 0xAA;
-    EXPECT_EQ(closed.Read(buffer, 10), 0);
-    EXPECT_EQ(buffer[0], 0);
-    EXPECT_EQ(closed.Write(buffer, 10), 0);
+    ExpectAReadOfNothingReturnsAtOnceZeroFilled(port, 300ms);
 }
 
 TEST_F(MeterPortTest, takesTheMeterWholeReplyInOneRead)
