@@ -3,7 +3,6 @@
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 
-#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <windows.h>
