@@ -8,8 +8,8 @@
 
 // The one serial line to the meter: a thin synchronous wrapper that moves bytes.
 // It has no thread, no buffering and no notion of frames. The build picks its
-// implementation: the Windows communication functions (SerialPortWin32.cpp) or
-// POSIX termios (SerialPortPosix.cpp).
+// system calls: the Windows communication functions (SerialPortWin32.cpp) or
+// POSIX termios (SerialPortPosix.cpp); SerialPortCommon.cpp holds the rest.
 class CSerialPort
 {
 public:
