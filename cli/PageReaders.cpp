@@ -1,9 +1,9 @@
 #include "cli/PageReaders.h"
 
 #include "cli/MeterLink.h"
-#include "comm/BlockRead.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
+#include "meter/BlockRead.h"
 #include "meter/EventTexts.h"
 #include "meter/HarmonicTable.h"
 #include "meter/PageItems.h"

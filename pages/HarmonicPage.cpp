@@ -1,8 +1,8 @@
 #include "pages/HarmonicPage.h"
 
-#include "comm/BlockRead.h"
 #include "comm/ModbusRtu.h"
 #include "framework/MessageBox.h"
+#include "meter/BlockRead.h"
 #include "meter/HarmonicTable.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementGrid.h"

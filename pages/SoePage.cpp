@@ -1,9 +1,9 @@
 #include "pages/SoePage.h"
 
-#include "comm/BlockRead.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "framework/MessageBox.h"
+#include "meter/BlockRead.h"
 #include "meter/EventTexts.h"
 #include "meter/TimeTexts.h"
 #include "pages/ClearCommand.h"

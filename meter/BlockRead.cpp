@@ -1,4 +1,4 @@
-#include "comm/BlockRead.h"
+#include "meter/BlockRead.h"
 
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
