@@ -32,6 +32,20 @@ int ScanWaitMs(unsigned baud, int parity)
     return wireMs + kTurnaroundMs;
 }
 
+// A list separated by commas, every entry taken by parse; false at the first it refuses.
+template <class T>
+bool TakeList(const QString& text, std::optional<T> (*parse)(const QString&), std::vector<T>& list)
+{
+    list.clear();
+    for (const QString& entry : text.split(QLatin1Char(','))) {
+        const std::optional<T> value = parse(entry);
+        if (!value)
+            return false;
+        list.push_back(*value);
+    }
+    return true;
+}
+
 QString TakePlan(const Command& command, ScanPlan& plan)
 {
     const QCommandLineParser& options = command.options;
@@ -45,24 +59,10 @@ QString TakePlan(const Command& command, ScanPlan& plan)
         plan.firstAddress = static_cast<int>(*first);
         plan.lastAddress = static_cast<int>(*last);
     }
-    if (options.isSet("bauds")) {
-        plan.bauds.clear();
-        for (const QString& text : options.value("bauds").split(QLatin1Char(','))) {
-            const auto baud = BaudRate(text);
-            if (!baud)
-                return QStringLiteral("--bauds takes 4800, 9600, 19200 and 38400, not \"%1\"").arg(text);
-            plan.bauds.push_back(*baud);
-        }
-    }
-    if (options.isSet("parities")) {
-        plan.parities.clear();
-        for (const QString& text : options.value("parities").split(QLatin1Char(','))) {
-            const auto parity = ParityNamed(text);
-            if (!parity)
-                return QStringLiteral("--parities takes none, odd and even, not \"%1\"").arg(text);
-            plan.parities.push_back(*parity);
-        }
-    }
+    if (options.isSet("bauds") && !TakeList(options.value("bauds"), BaudRate, plan.bauds))
+        return QStringLiteral("--bauds takes 4800, 9600, 19200 and 38400, separated by commas");
+    if (options.isSet("parities") && !TakeList(options.value("parities"), ParityNamed, plan.parities))
+        return QStringLiteral("--parities takes none, odd and even, separated by commas");
     return {};
 }
 

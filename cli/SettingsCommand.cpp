@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/SettingsFile.h"
 #include "comm/ModbusRtu.h"
+#include "meter/SettingsTexts.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -60,9 +61,14 @@ bool Confirmed(const Command& command, const MeterLink& link, qsizetype changes)
     return command.io.in.readLine().trimmed() == QLatin1String("yes");
 }
 
-// Writes the blocks that change, block A last; after block A the link follows
-// the meter to its new address and rate, and a failed echo of block A is left
-// to the read-back, since a meter may answer at its new rate.
+bool HoldsAddress(const SettingsBlock& block)
+{
+    return kAddressRegister >= block.start && kAddressRegister < block.start + block.count;
+}
+
+// Writes the blocks that change, in their order. After the block with the
+// address and rate the link follows the meter there; that block's echo may
+// come at the new rate or not at all, so the read-back decides whether it took.
 bool WriteImage(MeterLink& link, const RegisterImage& present, const RegisterImage& wanted)
 {
     for (const SettingsBlock& block : kSettingsBlocks) {
@@ -71,20 +77,16 @@ bool WriteImage(MeterLink& link, const RegisterImage& present, const RegisterIma
         for (int i = 0; i < block.count; ++i)
             RegisterBlock[i] = wanted.at(block.start + i);
         const bool confirmed = link.Write(block.start, block.count, block.writeWaitMs);
-        if (block.start != kSettingsBlocks[std::size(kSettingsBlocks) - 1].start) {
+        if (!HoldsAddress(block)) {
             if (!confirmed)
                 return false;
             continue;
         }
-        const SettingsField& baud =
-            *std::find_if(SettingsFields().begin(), SettingsFields().end(),
-                          [](const SettingsField& f) { return f.reg == kBaudIndexRegister; });
         const int address = wanted.at(kAddressRegister);
-        const auto rate = static_cast<unsigned>(baud.Value(wanted));
-        const bool moved = address != present.at(kAddressRegister) || rate != link.Settings().baud;
-        if (!confirmed && !moved)
-            return false;
-        if (moved && !link.Follow(address, rate))
+        const unsigned rate =
+            SettingsTexts::ListText(SettingsTexts::kBaudRates, wanted.at(kBaudIndexRegister)).toUInt();
+        const bool moved = address != link.Settings().address || rate != link.Settings().baud;
+        if (moved ? !link.Follow(address, rate) : !confirmed)
             return false;
     }
     return true;
