@@ -26,10 +26,10 @@ QString Number(int value)
     return QString::number(value);
 }
 
-void AddItems(PageReading& reading, std::span<const MeasurementItem> items, const QString& prefix = {})
+void AddItems(PageReading& reading, std::span<const MeasurementItem> items)
 {
     for (const MeasurementItem& item : items)
-        reading.items.push_back({prefix + Latin(item.name), FormatMeasurement(item), Latin(item.unit)});
+        reading.items.push_back({Latin(item.name), FormatMeasurement(item), Latin(item.unit)});
 }
 
 // The poll of the live-value pages: ratio refresh, then the page's block with a 500 ms wait.
