@@ -1,12 +1,13 @@
 #include "pages/DemandPage.h"
 
 #include "comm/Transaction.h"
+#include "meter/PageItems.h"
+#include "meter/RegisterValues.h"
+#include "meter/TimeTexts.h"
 #include "pages/ClearCommand.h"
 #include "pages/GridTexts.h"
 #include "pages/MainWindowLink.h"
-#include "pages/MeasurementTable.h"
-#include "pages/RegisterValues.h"
-#include "pages/TimeTexts.h"
+#include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
 
 #include <array>
@@ -14,46 +15,22 @@
 namespace {
 constexpr int kClearButtonId = 1011;
 constexpr int kClearCommandRegister = 1011;
-constexpr int kFirstRegister = 300;
-constexpr int kRegisterCount = 26;
 constexpr int kTimeColumn = 4;
 
 // The item names and units come from the item table.
 constexpr std::array<std::array<const char*, 5>, 11> kRowTexts{{
     {"NO", "Item", "Data", "Unit", "Time"},
-    {"Realtime Data", "", "", "", ""},
+    {PageItems::kDemandPresentTitle, "", "", "", ""},
     {"1", "", "", "", ""},
     {"2", "", "", "", ""},
     {"3", "", "", "", ""},
     {"4", "", "", "", ""},
-    {"Max record", "", "", "", ""},
+    {PageItems::kDemandMaximumTitle, "", "", "", ""},
     {"1", "", "", "", ""},
     {"2", "", "", "", ""},
     {"3", "", "", "", ""},
     {"4", "", "", "", ""},
 }};
-
-using M = MeasurementItem;
-// Entries count from register 300. Currents in mA on the CT secondary, powers
-// in tenths of a watt on the secondaries.
-constexpr std::array<MeasurementItem, 8> kDemandItems{{
-    {2, 2, "Average Current", "A", 0, M::U16, M::Ct, 1000, "%.3f"},
-    {3, 2, "P", "W", 1, M::S32, M::PtCt, 10, "%.1f"},
-    {4, 2, "Q", "var", 3, M::S32, M::PtCt, 10, "%.1f"},
-    {5, 2, "S", "VA", 5, M::S32, M::PtCt, 10, "%.1f"},
-    {7, 2, "Average Current", "A", 7, M::U16, M::Ct, 1000, "%.3f"},
-    {8, 2, "P", "W", 11, M::S32, M::PtCt, 10, "%.1f"},
-    {9, 2, "Q", "var", 16, M::S32, M::PtCt, 10, "%.1f"},
-    {10, 2, "S", "VA", 21, M::S32, M::PtCt, 10, "%.1f"},
-}};
-
-struct TimeStampCell
-{
-    int row;
-    int entry; // of the first of its three registers
-};
-
-constexpr std::array<TimeStampCell, 4> kTimeStampCells{{{7, 8}, {8, 13}, {9, 18}, {10, 23}}};
 } // namespace
 
 CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
@@ -73,7 +50,7 @@ void CDemandPage::SetUpGrid()
     grid.SetColumnWidthPixels(4, 160);
     for (int row = 0; row < static_cast<int>(kRowTexts.size()); ++row)
         WriteRowTexts(grid, row, kRowTexts[row]);
-    WriteItemLabels(grid, kDemandItems);
+    WriteItemLabels(grid, PageItems::kDemand);
 }
 
 void CDemandPage::OnCommand(int id)
@@ -89,7 +66,7 @@ void CDemandPage::Poll()
         return;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
-    if (Modbus::ReadRegisters(kFirstRegister, kRegisterCount, 100, 250))
+    if (Modbus::ReadRegisters(PageItems::kDemandRegisters.first, PageItems::kDemandRegisters.count, 100, 250))
         ShowDemands();
     Grid().RedrawAll();
 }
@@ -97,8 +74,8 @@ void CDemandPage::Poll()
 void CDemandPage::ShowDemands()
 {
     CGridCtrl& grid = Grid();
-    WriteItemValues(grid, kDemandItems);
-    for (const TimeStampCell& cell : kTimeStampCells) {
+    WriteItemValues(grid, PageItems::kDemand);
+    for (const PageItems::TimeStampCell& cell : PageItems::kDemandTimeStamps) {
         const int t = cell.entry;
         grid.SetCellText(
             cell.row, kTimeColumn,

@@ -2,9 +2,10 @@
 
 #include "pages/MeterPage.h"
 
-#include <cstdint>
+#include "meter/HarmonicTable.h"
 
-struct HarmonicChannel;
+#include <cstdint>
+#include <span>
 
 // Harmonic content of one chosen channel, orders 2 to 31, with its THD and,
 // for the currents, the K factor.
@@ -29,10 +30,10 @@ protected:
     void OnCommand(int id) override;
 
 private:
-    void SelectChannel(const HarmonicChannel& channel);
+    void SelectChannel(const HarmonicTable::Channel& channel);
     void PrepareGrid();
     void WriteChannelLabels();
-    void WriteChannelValues(const int32_t* table);
+    void WriteChannelValues(std::span<const int32_t, HarmonicTable::kSize> table);
 
-    const HarmonicChannel* m_channel = nullptr;
+    const HarmonicTable::Channel* m_channel = nullptr;
 };

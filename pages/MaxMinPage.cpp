@@ -1,8 +1,9 @@
 #include "pages/MaxMinPage.h"
 
+#include "meter/PageItems.h"
 #include "pages/ClearCommand.h"
 #include "pages/GridTexts.h"
-#include "pages/MeasurementTable.h"
+#include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
 
 #include <array>
@@ -11,55 +12,11 @@ namespace {
 constexpr int kClearButtonId = 1009;
 constexpr int kClearCommandRegister = 1009;
 constexpr int kPollPeriodMs = 1000;
-constexpr int kFirstRegister = 600;
-constexpr int kRegisterCount = 30;
 
-constexpr std::array<std::array<const char*, 5>, 13> kRowTexts{{
-    {"NO", "Item", "Maximum Data", "Minimum Data", "Unit"},
-    {"1", "Ia", "", "", "A"},
-    {"2", "Ib", "", "", "A"},
-    {"3", "Ic", "", "", "A"},
-    {"4", "P", "", "", "kW"},
-    {"5", "Q", "", "", "kVar"},
-    {"6", "S", "", "", "kVA"},
-    {"7", "Ia-THD", "", "", ""},
-    {"8", "Ib-THD", "", "", ""},
-    {"9", "Ic-THD", "", "", ""},
-    {"10", "Ua-THD", "", "", ""},
-    {"11", "Ub-THD", "", "", ""},
-    {"12", "Uc-THD", "", "", ""},
-}};
+constexpr std::array<const char*, 5> kHeadings{"NO", "Item", PageItems::kMaximumTitle,
+                                               PageItems::kMinimumTitle, "Unit"};
+constexpr int kUnitColumn = 4;
 
-using M = MeasurementItem;
-// The maxima fill entries 0 to 14 of the block, the minima 15 to 29 in the
-// same order. Currents in mA on the CT secondary, powers in tenths of a watt
-// on the secondaries (shown in kW), THD in thousandths. The labels come from kRowTexts.
-constexpr std::array<MeasurementItem, 24> kRecordItems{{
-    {1, 2, "", nullptr, 0, M::U16, M::Ct, 1000, "%.3f"},
-    {2, 2, "", nullptr, 1, M::U16, M::Ct, 1000, "%.3f"},
-    {3, 2, "", nullptr, 2, M::U16, M::Ct, 1000, "%.3f"},
-    {4, 2, "", nullptr, 3, M::S32, M::PtCt, 10000, "%.3f"},
-    {5, 2, "", nullptr, 5, M::S32, M::PtCt, 10000, "%.3f"},
-    {6, 2, "", nullptr, 7, M::S32, M::PtCt, 10000, "%.3f"},
-    {7, 2, "", nullptr, 9, M::U16, M::None, 1000, "%.3f"},
-    {8, 2, "", nullptr, 10, M::U16, M::None, 1000, "%.3f"},
-    {9, 2, "", nullptr, 11, M::U16, M::None, 1000, "%.3f"},
-    {10, 2, "", nullptr, 12, M::U16, M::None, 1000, "%.3f"},
-    {11, 2, "", nullptr, 13, M::U16, M::None, 1000, "%.3f"},
-    {12, 2, "", nullptr, 14, M::U16, M::None, 1000, "%.3f"},
-    {1, 3, "", nullptr, 15, M::U16, M::Ct, 1000, "%.3f"},
-    {2, 3, "", nullptr, 16, M::U16, M::Ct, 1000, "%.3f"},
-    {3, 3, "", nullptr, 17, M::U16, M::Ct, 1000, "%.3f"},
-    {4, 3, "", nullptr, 18, M::S32, M::PtCt, 10000, "%.3f"},
-    {5, 3, "", nullptr, 20, M::S32, M::PtCt, 10000, "%.3f"},
-    {6, 3, "", nullptr, 22, M::S32, M::PtCt, 10000, "%.3f"},
-    {7, 3, "", nullptr, 24, M::U16, M::None, 1000, "%.3f"},
-    {8, 3, "", nullptr, 25, M::U16, M::None, 1000, "%.3f"},
-    {9, 3, "", nullptr, 26, M::U16, M::None, 1000, "%.3f"},
-    {10, 3, "", nullptr, 27, M::U16, M::None, 1000, "%.3f"},
-    {11, 3, "", nullptr, 28, M::U16, M::None, 1000, "%.3f"},
-    {12, 3, "", nullptr, 29, M::U16, M::None, 1000, "%.3f"},
-}};
 } // namespace
 
 CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
@@ -79,8 +36,16 @@ void CMaxMinPage::SetUpGrid()
     grid.SetColumnWidthPixels(0, 50);
     for (int column = 1; column <= 4; ++column)
         grid.SetColumnWidthPixels(column, 100);
-    for (int row = 0; row < static_cast<int>(kRowTexts.size()); ++row)
-        WriteRowTexts(grid, row, kRowTexts[row]);
+    WriteRowTexts(grid, 0, kHeadings);
+    // Each row is named by its maximum; the minimum beside it is the same quantity.
+    for (const MeasurementItem& item : PageItems::kMaxMin) {
+        if (item.column != PageItems::kMaximumColumn)
+            continue;
+        grid.SetCellText(item.row, 0, QString::asprintf("%d", item.row));
+        grid.SetCellText(item.row, 1, QString::fromLatin1(item.name));
+        if (item.unit)
+            grid.SetCellText(item.row, kUnitColumn, QString::fromLatin1(item.unit));
+    }
 }
 
 void CMaxMinPage::OnCommand(int id)
@@ -92,11 +57,12 @@ void CMaxMinPage::OnCommand(int id)
 // Runs whatever page is current; the sixth failure in a row ends polling for the rest of the run.
 void CMaxMinPage::Poll()
 {
-    const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
+    const PollResult result =
+        ReadMeasurements(PageItems::kMaxMinRegisters.first, PageItems::kMaxMinRegisters.count, m_failures);
     if (result == PollResult::Stopped)
         return;
     if (result == PollResult::Passed)
-        WriteItemValues(Grid(), kRecordItems);
+        WriteItemValues(Grid(), PageItems::kMaxMin);
     Grid().RedrawAll();
 }
 

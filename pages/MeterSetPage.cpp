@@ -5,8 +5,8 @@
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
+#include "meter/RegisterValues.h"
 #include "pages/MainWindowLink.h"
-#include "pages/RegisterValues.h"
 
 #include <QComboBox>
 #include <array>

@@ -3,11 +3,12 @@
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "framework/MessageBox.h"
-#include "pages/BlockRead.h"
+#include "meter/BlockRead.h"
+#include "meter/EventTexts.h"
+#include "meter/TimeTexts.h"
 #include "pages/ClearCommand.h"
 #include "pages/GridTexts.h"
-#include "pages/MeasurementTable.h"
-#include "pages/TimeTexts.h"
+#include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
 
 #include <QDateTime>
@@ -22,26 +23,9 @@ constexpr int kClearButtonId = 1012;
 constexpr int kClearCommandRegister = 1012;
 constexpr int kClockRegister = 700;
 constexpr int kClockRegisterCount = 6;
-constexpr int kFirstRecordRegister = 710;
-constexpr int kRecordBlockCount = 5;
-constexpr int kRecordBlockSize = 40;
 
 constexpr std::array<const char*, 4> kHeadings{"NO", "Event Type", "Action Status", "Time"};
 
-// Names of the switch inputs by the low byte of the event word; the meter numbers them 1 to 8.
-constexpr std::array<const char*, 15> kEventTypes{"",   "S1", "S2", "S3", "S4", "S5", "S6", "S7",
-                                                  "S8", "",   "",   "",   "",   "",   ""};
-
-QString EventType(int eventWord)
-{
-    const auto input = static_cast<std::size_t>(eventWord & 0xFF);
-    return input < kEventTypes.size() ? QString::fromUtf8(kEventTypes[input]) : QString();
-}
-
-QString ActionStatus(int eventWord)
-{
-    return (eventWord & 0x0F00) ? QStringLiteral("close") : QStringLiteral("open");
-}
 } // namespace
 
 CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
@@ -108,7 +92,7 @@ void CSoePage::ReadEvents()
     m_records.fill(0);
     // A reply shorter than asked leaves older entries in RegisterBlock; they must not be listed as events.
     std::fill_n(RegisterBlock, kRecordCount, 0);
-    if (!ReadInBlocks(kFirstRecordRegister, kRecordBlockCount, kRecordBlockSize, 300, 300,
+    if (!ReadInBlocks(EventTexts::kFirstRegister, EventTexts::kBlockCount, EventTexts::kBlockSize, 300, 300,
                       m_records.data())) {
         MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
         return;
@@ -127,8 +111,8 @@ void CSoePage::ListEvents()
         const int eventWord = record[0];
         if (eventWord == 0)
             continue;
-        grid.SetCellText(row, 1, EventType(eventWord));
-        grid.SetCellText(row, 2, ActionStatus(eventWord));
+        grid.SetCellText(row, 1, EventTexts::EventType(eventWord));
+        grid.SetCellText(row, 2, EventTexts::ActionStatus(eventWord));
         grid.SetCellText(row, 3, TimeTexts::EventTime(record[1], record[2], record[3]));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "meter/EventTexts.h"
 #include "pages/MeterPage.h"
 
 #include <array>
@@ -31,7 +32,7 @@ private:
     void SetUpGrid();
     void ListEvents();
 
-    static constexpr int kRecordCount = 50;
-    static constexpr int kRegistersPerRecord = 4;
+    static constexpr int kRecordCount = EventTexts::kRecordCount;
+    static constexpr int kRegistersPerRecord = EventTexts::kRegistersPerRecord;
     std::array<int32_t, kRecordCount * kRegistersPerRecord> m_records{};
 };

@@ -1,4 +1,4 @@
-#include "pages/BlockRead.h"
+#include "meter/BlockRead.h"
 
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"

@@ -1,12 +1,6 @@
 #pragma once
 
-#include "widgets/GridColour.h"
-
 #include <QString>
-#include <initializer_list>
-#include <span>
-
-class CGridCtrl;
 
 // One line of a live-value table: where it sits in the grid, what it is called
 // and how its value is built from the registers of the last read.
@@ -41,20 +35,5 @@ struct MeasurementItem
     bool divideFirst = false;
 };
 
-inline constexpr COLORREF kNormalCellColour = RGB(255, 255, 213);
-
 // The item's value from RegisterBlock and the current ratios, formatted.
 QString FormatMeasurement(const MeasurementItem& item);
-
-// Sets up the two-half table of the live-value pages: 30 rows, 8 columns, the
-// headings "NO", "Item", "Data", "Unit" twice and the item numbers 1 to
-// 2 × rowsPerHalf down columns 0 and 4. Columns not listed keep the default width.
-struct ColumnWidth
-{
-    int column;
-    int pixels;
-};
-void SetUpTwoHalfTable(CGridCtrl& grid, int rowsPerHalf, std::initializer_list<ColumnWidth> widths);
-
-void WriteItemLabels(CGridCtrl& grid, std::span<const MeasurementItem> items);
-void WriteItemValues(CGridCtrl& grid, std::span<const MeasurementItem> items);

@@ -1,4 +1,4 @@
-#include "pages/TimeTexts.h"
+#include "meter/TimeTexts.h"
 
 #include <QDateTime>
 

@@ -1,0 +1,195 @@
+#include "cli/Cli.h"
+
+#include "cli/Command.h"
+
+#include <QCommandLineOption>
+#include <QCoreApplication>
+#include <array>
+
+namespace {
+const char* const kUsage = R"(Usage: vemo400-cli [options] COMMAND
+
+Talks to one VEMO400 meter over a serial line (Modbus RTU).
+
+Commands:
+  scan [--addresses A-B] [--bauds LIST] [--parities LIST]
+                      find meters on the line
+  read PAGE           one reading of a page: realtime, common, harmonics
+                      (--channel Ia|Ib|Ic|Ua|Ub|Uc), demand, maxmin, energy,
+                      soe, settings, io
+  log PAGE --every SECONDS [--for DURATION] --out FILE.csv
+                      one CSV row per reading until the time is up or Ctrl+C
+  settings save FILE.json
+  settings load FILE.json [--dry-run] [--yes]
+                      back up the meter settings and relay alarms, or put a
+                      backup on a meter (validated, shown, confirmed, verified)
+  clock show          the meter's clock
+  clock sync          set the meter's clock from this computer's
+
+Exit status: 0 success, 1 the meter did not answer (or the port would not
+open), 2 bad usage or bad input.
+)";
+
+// Options that only one command takes.
+struct CommandOption
+{
+    const char* option;
+    const char* command;
+};
+constexpr std::array<CommandOption, 9> kCommandOptions{{
+    {"addresses", "scan"},
+    {"bauds", "scan"},
+    {"parities", "scan"},
+    {"every", "log"},
+    {"for", "log"},
+    {"out", "log"},
+    {"dry-run", "settings"},
+    {"yes", "settings"},
+    {"channel", "read"},
+}};
+
+void AddOptions(QCommandLineParser& parser)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        {"port", "COMn (mapped as the window maps it) or a device path; COM1 by default.", "port", "COM1"},
+        {"baud", "4800, 9600, 19200 or 38400; 9600 by default.", "rate", "9600"},
+        {"parity", "none, odd or even; none by default.", "parity", "none"},
+        {"address", "The meter's address, 1 to 247; 1 by default.", "n", "1"},
+        {"timeout", "The longest wait for each reply in milliseconds, instead of the page's.", "ms"},
+        {"format", "table, csv or json; table by default.", "format", "table"},
+        {"addresses", "scan: the addresses to try, A-B; 1-247 by default.", "range"},
+        {"bauds", "scan: the rates to try; all four by default.", "list"},
+        {"parities", "scan: the parities to try; the --parity one by default.", "list"},
+        {"channel", "read/log harmonics: Ia, Ib, Ic, Ua, Ub or Uc; Ia by default.", "channel", "Ia"},
+        {"every", "log: seconds between readings (0.1 or more).", "seconds"},
+        {"for", "log: how long to log, as 90, 90s, 15m, 2h or 1d; until Ctrl+C by default.", "duration"},
+        {"out", "log: the CSV file; rows are added to a file with the same columns.", "file"},
+        {"dry-run", "settings load: validate and show the differences, write nothing."},
+        {"yes", "settings load: write without asking."},
+        {{"h", "help"}, "Show this help."},
+    });
+}
+
+// The option that the command does not take, if any.
+QString ForeignOption(const QCommandLineParser& parser, const QString& command)
+{
+    for (const CommandOption& entry : kCommandOptions)
+        if (parser.isSet(QString::fromLatin1(entry.option)) && command != QLatin1String(entry.command) &&
+            !(command == QLatin1String("log") && QLatin1String(entry.option) == QLatin1String("channel")))
+            return QString::fromLatin1(entry.option);
+    return {};
+}
+
+// Checks the common options into the line settings; the first bad one is reported.
+QString TakeLineSettings(const QCommandLineParser& parser, LineSettings& line, OutputFormat& format)
+{
+    line.port = parser.value("port");
+    const std::optional<unsigned> baud = BaudRate(parser.value("baud"));
+    if (!baud)
+        return QStringLiteral("--baud must be 4800, 9600, 19200 or 38400");
+    line.baud = *baud;
+    const std::optional<int> parity = ParityNamed(parser.value("parity"));
+    if (!parity)
+        return QStringLiteral("--parity must be none, odd or even");
+    line.parity = *parity;
+    const std::optional<long long> address = WholeNumber(parser.value("address"), kMinAddress, kMaxAddress);
+    if (!address)
+        return QStringLiteral("--address must be a whole number from 1 to 247");
+    line.address = static_cast<int>(*address);
+    if (parser.isSet("timeout")) {
+        const std::optional<long long> timeout = WholeNumber(parser.value("timeout"), 1, 60000);
+        if (!timeout)
+            return QStringLiteral("--timeout must be a whole number of milliseconds from 1 to 60000");
+        line.timeoutMs = static_cast<int>(*timeout);
+    }
+    const std::optional<OutputFormat> named = OutputFormatNamed(parser.value("format"));
+    if (!named)
+        return QStringLiteral("--format must be table, csv or json");
+    format = *named;
+    return {};
+}
+} // namespace
+
+int Command::Failed(const MeterLink& link) const
+{
+    io.err << "vemo400-cli: " << link.Where() << ": " << link.Failure() << '\n';
+    io.err.flush();
+    return kExitNoAnswer;
+}
+
+int Command::BadUsage(const QString& why) const
+{
+    io.err << "vemo400-cli: " << why << '\n';
+    io.err.flush();
+    return kExitBadUsage;
+}
+
+bool Command::Open(MeterLink& link) const
+{
+    if (link.Open())
+        return true;
+    Failed(link);
+    return false;
+}
+
+std::optional<long long> WholeNumber(const QString& text, long long min, long long max)
+{
+    bool ok = false;
+    const long long value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<unsigned> BaudRate(const QString& text)
+{
+    for (unsigned rate : {4800u, 9600u, 19200u, 38400u})
+        if (text.trimmed() == QString::number(rate))
+            return rate;
+    return std::nullopt;
+}
+
+std::optional<int> ParityNamed(const QString& text)
+{
+    for (int parity = 0; parity < 3; ++parity)
+        if (text.trimmed() == ParityName(parity))
+            return parity;
+    return std::nullopt;
+}
+
+int RunCli(const QStringList& arguments, ConsoleStreams& io)
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
+    parser.addPositionalArgument("command", "scan, read, log, settings or clock, and its words.");
+    const QString program = QStringLiteral("vemo400-cli: ");
+    if (!parser.parse(arguments)) {
+        io.err << program << parser.errorText() << " (see vemo400-cli --help)\n";
+        return kExitBadUsage;
+    }
+    if (parser.isSet("help")) {
+        io.out << kUsage << '\n' << parser.helpText().section('\n', 2);
+        return kExitSuccess;
+    }
+    QStringList words = parser.positionalArguments();
+    Command command{{}, parser, {}, OutputFormat::Table, io};
+    if (words.isEmpty())
+        return command.BadUsage(QStringLiteral("no command given; vemo400-cli --help lists them"));
+    const QString name = words.takeFirst();
+    if (const QString foreign = ForeignOption(parser, name); !foreign.isEmpty())
+        return command.BadUsage(QStringLiteral("%1 does not take --%2").arg(name, foreign));
+    if (const QString bad = TakeLineSettings(parser, command.line, command.format); !bad.isEmpty())
+        return command.BadUsage(bad);
+    command.words = words;
+    using Runner = int (*)(const Command&);
+    const std::pair<const char*, Runner> commands[] = {{"scan", RunScan},
+                                                       {"read", RunRead},
+                                                       {"log", RunLog},
+                                                       {"settings", RunSettings},
+                                                       {"clock", RunClock}};
+    for (const auto& [commandName, run] : commands)
+        if (name == QLatin1String(commandName))
+            return run(command);
+    return command.BadUsage(QStringLiteral("no command \"%1\"").arg(name));
+}

@@ -1,0 +1,47 @@
+#include "cli/Command.h"
+#include "comm/ModbusRtu.h"
+#include "meter/TimeTexts.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <array>
+
+namespace {
+constexpr int kClockRegister = 700;
+constexpr int kClockRegisterCount = 6;
+
+// The meter's clock as the SOE page shows it, with this computer's beside it.
+int ShowClock(const Command& command, MeterLink& link)
+{
+    if (!link.Read(kClockRegister, kClockRegisterCount, 400, 250))
+        return command.Failed(link);
+    std::array<int, kClockRegisterCount> clock{};
+    std::copy_n(RegisterBlock, kClockRegisterCount, clock.begin());
+    const QString computer = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-M-d HH:mm:ss"));
+    const TextTable table{{"meter clock", "computer clock"}, {{TimeTexts::MeterClockText(clock), computer}}};
+    command.io.out << table.Render(command.format);
+    return kExitSuccess;
+}
+
+// Unlike the page, the write's echo is checked: a meter that refused the time is reported.
+int SyncClock(const Command& command, MeterLink& link)
+{
+    const std::array<int, kClockRegisterCount> clock =
+        TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
+    std::copy(clock.begin(), clock.end(), RegisterBlock);
+    if (!link.Write(kClockRegister, kClockRegisterCount, 400))
+        return command.Failed(link);
+    return ShowClock(command, link);
+}
+} // namespace
+
+int RunClock(const Command& command)
+{
+    const QString action = command.words.value(0);
+    if (command.words.size() != 1 || (action != QLatin1String("show") && action != QLatin1String("sync")))
+        return command.BadUsage(QStringLiteral("clock takes show or sync"));
+    MeterLink link(command.line);
+    if (!command.Open(link))
+        return kExitNoAnswer;
+    return action == QLatin1String("sync") ? SyncClock(command, link) : ShowClock(command, link);
+}

@@ -1,0 +1,225 @@
+#include "cli/Command.h"
+#include "cli/PageReaders.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void RequestStop(int)
+{
+    g_stopRequested = 1;
+}
+
+// Ctrl+C and a polite kill end the log after the reading in hand; the previous handlers come back after.
+class StopSignals
+{
+public:
+    StopSignals()
+    {
+        g_stopRequested = 0;
+        struct sigaction action
+        {
+        };
+        action.sa_handler = RequestStop;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_oldInterrupt);
+        sigaction(SIGTERM, &action, &m_oldTerminate);
+    }
+    ~StopSignals()
+    {
+        sigaction(SIGINT, &m_oldInterrupt, nullptr);
+        sigaction(SIGTERM, &m_oldTerminate, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    struct sigaction m_oldInterrupt
+    {
+    };
+    struct sigaction m_oldTerminate
+    {
+    };
+};
+
+// The CSV file of a log. Each row goes to the file in one write and is forced
+// to the disk before the next reading, so a killed program loses nothing it wrote.
+class LogFile
+{
+public:
+    ~LogFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // Opens the file to add rows; a new or empty file gets the heading line,
+    // a file that has rows must have the same heading.
+    bool Open(const QString& path, const QString& heading, QString& why)
+    {
+        m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
+            why = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        QByteArray first(static_cast<int>(heading.toUtf8().size()), '\0');
+        const ssize_t n = ::pread(m_fd, first.data(), static_cast<size_t>(first.size()), 0);
+        if (n == 0)
+            return Append(heading, why);
+        if (first != heading.toUtf8()) {
+            why = QStringLiteral("it holds another log (its first line differs)");
+            return false;
+        }
+        return true;
+    }
+
+    bool Append(const QString& line, QString& why)
+    {
+        const QByteArray bytes = line.toUtf8();
+        qsizetype written = 0;
+        while (written < bytes.size()) {
+            const ssize_t n =
+                ::write(m_fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                why = QString::fromLocal8Bit(std::strerror(errno));
+                return false;
+            }
+            written += n;
+        }
+        if (::fsync(m_fd) != 0) {
+            why = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// "90", "90s", "15m", "2h" or "1d" in milliseconds; nothing for any other text.
+std::optional<long long> DurationMs(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,9})([smhd]?)$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString unit = match.captured(2);
+    const long long seconds = unit == QLatin1String("m")   ? 60
+                              : unit == QLatin1String("h") ? 3600
+                              : unit == QLatin1String("d") ? 86400
+                                                           : 1;
+    return match.captured(1).toLongLong() * seconds * 1000;
+}
+
+QString Heading(const PageReading& reading)
+{
+    QStringList columns{QStringLiteral("time"), QStringLiteral("status")};
+    for (const ReadingItem& item : reading.items)
+        columns << (item.unit.trimmed().isEmpty() ? item.name : item.name + " (" + item.unit.trimmed() + ')');
+    return CsvLine(columns);
+}
+
+QString Row(const QDateTime& time, const PageReading& reading)
+{
+    QStringList fields{time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs),
+                       reading.ok ? QStringLiteral("ok") : QStringLiteral("no answer")};
+    for (const ReadingItem& item : reading.items)
+        fields << item.value;
+    return CsvLine(fields);
+}
+
+// Sleeps until the time given, or until a stop is asked for.
+void SleepUntil(Clock::time_point until)
+{
+    while (!g_stopRequested && Clock::now() < until)
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(std::chrono::milliseconds(50), until - Clock::now()));
+}
+
+struct LogPlan
+{
+    const PageReader* reader = nullptr;
+    ReadOptions options;
+    Clock::duration every{};
+    std::optional<Clock::duration> duration;
+    QString path;
+};
+
+QString TakePlan(const Command& command, LogPlan& plan)
+{
+    if (command.words.size() != 1)
+        return QStringLiteral("log takes one page: ") + PageNames();
+    plan.reader = FindPageReader(command.words[0]);
+    if (!plan.reader)
+        return QStringLiteral("no page \"%1\"; the pages are ").arg(command.words[0]) + PageNames();
+    if (const QString bad = TakeReadOptions(command, command.words[0], plan.options); !bad.isEmpty())
+        return bad;
+    bool ok = false;
+    const double seconds = command.options.value("every").toDouble(&ok);
+    if (!command.options.isSet("every") || !ok || seconds < 0.1 || seconds > 86400)
+        return QStringLiteral("log needs --every SECONDS, from 0.1 to 86400");
+    plan.every = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    if (command.options.isSet("for")) {
+        const std::optional<long long> ms = DurationMs(command.options.value("for"));
+        if (!ms)
+            return QStringLiteral("--for must be a duration such as 90, 90s, 15m, 2h or 1d");
+        plan.duration = std::chrono::milliseconds(*ms);
+    }
+    plan.path = command.options.value("out");
+    if (plan.path.isEmpty())
+        return QStringLiteral("log needs --out FILE.csv");
+    return {};
+}
+} // namespace
+
+// A failed reading writes a row that says so, and the log goes on.
+int RunLog(const Command& command)
+{
+    LogPlan plan;
+    if (const QString bad = TakePlan(command, plan); !bad.isEmpty())
+        return command.BadUsage(bad);
+    MeterLink link(command.line);
+    if (!command.Open(link))
+        return kExitNoAnswer;
+    StopSignals stopSignals;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point next = start;
+    LogFile file;
+    long rows = 0;
+    long answered = 0;
+    QString why;
+    while (!g_stopRequested && (!plan.duration || Clock::now() - start < *plan.duration)) {
+        const QDateTime time = QDateTime::currentDateTime();
+        const PageReading reading = plan.reader->Read(link, plan.options);
+        if (rows == 0 && !file.Open(plan.path, Heading(reading), why))
+            return command.BadUsage(QStringLiteral("cannot log to %1: %2").arg(plan.path, why));
+        if (!file.Append(Row(time, reading), why)) {
+            command.io.err << "vemo400-cli: cannot write " << plan.path << ": " << why << '\n';
+            return kExitBadUsage;
+        }
+        ++rows;
+        if (reading.ok)
+            ++answered;
+        else
+            command.Failed(link);
+        next = std::max(next + plan.every, Clock::now());
+        SleepUntil(plan.duration ? std::min(next, start + *plan.duration) : next);
+    }
+    command.io.err << "vemo400-cli: " << rows << " rows logged to " << plan.path << ", " << answered
+                   << " with an answer\n";
+    return rows > 0 && answered == 0 ? kExitNoAnswer : kExitSuccess;
+}

@@ -1,0 +1,58 @@
+#include "cli/MeterLink.h"
+
+#include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
+#include "comm/Transaction.h"
+
+QString ParityName(int parity)
+{
+    static const char* const names[] = {"none", "odd", "even"};
+    return QString::fromLatin1(names[parity]);
+}
+
+QString RegisterRange(int start, int count)
+{
+    return QStringLiteral("registers %1 to %2").arg(start).arg(start + count - 1);
+}
+
+bool MeterLink::Open()
+{
+    SerialPort.Close();
+    SlaveId = m_settings.address;
+    if (SerialPort.Open(m_settings.port.toLocal8Bit().constData(), m_settings.baud, m_settings.parity))
+        return true;
+    m_failure = QStringLiteral("cannot open the port at %1 baud").arg(m_settings.baud);
+    return false;
+}
+
+bool MeterLink::Follow(int address, unsigned baud)
+{
+    m_settings.address = address;
+    m_settings.baud = baud;
+    return Open();
+}
+
+bool MeterLink::Read(int start, int count, int waitMs, int readLength)
+{
+    if (Modbus::ReadRegisters(start, count, Wait(waitMs), readLength))
+        return true;
+    m_failure = QStringLiteral("no valid answer to reading ") + RegisterRange(start, count);
+    return false;
+}
+
+bool MeterLink::Write(int start, int count, int waitMs)
+{
+    if (Modbus::WriteRegisters(start, count, Wait(waitMs), 250).echoValid)
+        return true;
+    m_failure = QStringLiteral("the meter did not confirm writing ") + RegisterRange(start, count);
+    return false;
+}
+
+QString MeterLink::Where() const
+{
+    const QString device =
+        QString::fromStdString(CSerialPort::DevicePath(m_settings.port.toLocal8Bit().constData()));
+    const QString port =
+        device == m_settings.port ? device : QStringLiteral("%1 (%2)").arg(m_settings.port, device);
+    return QStringLiteral("%1, address %2").arg(port).arg(m_settings.address);
+}

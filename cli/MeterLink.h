@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+// The line to one meter as the command line chose it: port, rate, parity and
+// address, and an optional wait that replaces every request's own.
+struct LineSettings
+{
+    QString port = QStringLiteral("COM1");
+    unsigned baud = 9600;
+    int parity = 0; // 0 none, 1 odd, 2 even
+    int address = 1;
+    int timeoutMs = 0; // 0: each request waits as its page does
+};
+
+inline constexpr int kMinAddress = 1;
+inline constexpr int kMaxAddress = 247;
+
+QString ParityName(int parity);
+
+// Opens the shared serial port and points SlaveId at the meter; every
+// transaction then runs through comm/Transaction as the pages' do.
+class MeterLink
+{
+public:
+    explicit MeterLink(const LineSettings& settings) : m_settings(settings) {}
+
+    const LineSettings& Settings() const { return m_settings; }
+    // Closes the port and opens it again with the settings, then sets SlaveId.
+    bool Open();
+    // Follows a meter that now listens at another address or rate.
+    bool Follow(int address, unsigned baud);
+
+    // The wait of one request: the page's own, unless --timeout replaced it.
+    int Wait(int pageWaitMs) const { return m_settings.timeoutMs > 0 ? m_settings.timeoutMs : pageWaitMs; }
+
+    // Function code 3 with the page's wait; false with Failure() set when the reply fails.
+    bool Read(int start, int count, int waitMs, int readLength);
+    // Function code 16 of RegisterBlock[0..count); false with Failure() set unless the meter echoes it.
+    bool Write(int start, int count, int waitMs);
+
+    void SetFailure(const QString& what) { m_failure = what; }
+    const QString& Failure() const { return m_failure; }
+    // "COM1 (/dev/ttyS0), address 1": the start of every message about this meter.
+    QString Where() const;
+
+private:
+    LineSettings m_settings;
+    QString m_failure;
+};
+
+// "registers 100 to 138"
+QString RegisterRange(int start, int count);

@@ -1,0 +1,274 @@
+#include "cli/PageReaders.h"
+
+#include "cli/MeterLink.h"
+#include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
+#include "meter/BlockRead.h"
+#include "meter/EventTexts.h"
+#include "meter/HarmonicTable.h"
+#include "meter/PageItems.h"
+#include "meter/RegisterValues.h"
+#include "meter/SettingsTexts.h"
+#include "meter/TimeTexts.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+
+namespace {
+QString Latin(const char* text)
+{
+    return text ? QString::fromLatin1(text) : QString();
+}
+
+QString Number(int value)
+{
+    return QString::number(value);
+}
+
+void AddItems(PageReading& reading, std::span<const MeasurementItem> items)
+{
+    for (const MeasurementItem& item : items)
+        reading.items.push_back({Latin(item.name), FormatMeasurement(item), Latin(item.unit)});
+}
+
+// The poll of the live-value pages: ratio refresh, then the page's block with a 500 ms wait.
+bool ReadMeasurements(MeterLink& link, PageItems::RegisterRange range, int waitMs = 500)
+{
+    Modbus::RefreshRatios();
+    return link.Read(range.first, range.count, waitMs, 250);
+}
+
+PageReading ReadTable(MeterLink& link, PageItems::RegisterRange range, std::span<const MeasurementItem> items)
+{
+    PageReading reading;
+    reading.ok = ReadMeasurements(link, range);
+    AddItems(reading, items);
+    return reading;
+}
+
+PageReading ReadRealtime(MeterLink& link, const ReadOptions&)
+{
+    return ReadTable(link, PageItems::kRealtimeRegisters, PageItems::kRealtime);
+}
+
+PageReading ReadCommon(MeterLink& link, const ReadOptions&)
+{
+    return ReadTable(link, PageItems::kCommonRegisters, PageItems::kCommon);
+}
+
+// The maxima and minima are named by their row and column headings: "Ia Maximum Data".
+PageReading ReadMaxMin(MeterLink& link, const ReadOptions&)
+{
+    PageReading reading;
+    reading.ok = ReadMeasurements(link, PageItems::kMaxMinRegisters);
+    for (const MeasurementItem& item : PageItems::kMaxMin) {
+        const char* column =
+            item.column == PageItems::kMaximumColumn ? PageItems::kMaximumTitle : PageItems::kMinimumTitle;
+        reading.items.push_back(
+            {Latin(item.name) + ' ' + Latin(column), FormatMeasurement(item), Latin(item.unit)});
+    }
+    return reading;
+}
+
+// The present demands, then each maximum demand followed by its time stamp.
+PageReading ReadDemand(MeterLink& link, const ReadOptions&)
+{
+    PageReading reading;
+    reading.ok = ReadMeasurements(link, PageItems::kDemandRegisters, 100);
+    for (const MeasurementItem& item : PageItems::kDemand) {
+        const bool maximum = item.row > PageItems::kDemandMaximumTitleRow;
+        const QString name =
+            Latin(maximum ? PageItems::kDemandMaximumTitle : PageItems::kDemandPresentTitle) + ' ' +
+            Latin(item.name);
+        reading.items.push_back({name, FormatMeasurement(item), Latin(item.unit)});
+        const auto* stamp =
+            std::find_if(std::begin(PageItems::kDemandTimeStamps), std::end(PageItems::kDemandTimeStamps),
+                         [&item](const PageItems::TimeStampCell& cell) { return cell.row == item.row; });
+        if (stamp != std::end(PageItems::kDemandTimeStamps)) {
+            const int t = stamp->entry;
+            reading.items.push_back(
+                {name + QStringLiteral(" Time"),
+                 TimeTexts::DemandTimeStamp(Registers::U16(t), Registers::U16(t + 1), Registers::U16(t + 2)),
+                 {}});
+        }
+    }
+    return reading;
+}
+
+PageReading ReadHarmonics(MeterLink& link, const ReadOptions& options)
+{
+    const HarmonicTable::Channel& channel = HarmonicTable::kChannels[options.harmonicChannel - 1];
+    std::array<int32_t, HarmonicTable::kSize> table{};
+    // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
+    std::fill_n(RegisterBlock, 70, 0);
+    PageReading reading;
+    reading.ok = ReadInBlocks(HarmonicTable::kStart, HarmonicTable::kBlockCount, HarmonicTable::kBlockSize,
+                              link.Wait(300), 300, table.data());
+    if (!reading.ok)
+        link.SetFailure(QStringLiteral("no valid answer to reading the harmonic table, ") +
+                        RegisterRange(HarmonicTable::kStart, HarmonicTable::kSize));
+    const QString percent = QStringLiteral("%");
+    reading.items.push_back(
+        {HarmonicTable::ThdName(channel), HarmonicTable::ThdText(channel, table), percent});
+    for (int order = HarmonicTable::kFirstOrder; order <= HarmonicTable::kLastOrder; ++order)
+        reading.items.push_back({HarmonicTable::OrderName(channel, order),
+                                 HarmonicTable::OrderText(channel, order, table), percent});
+    if (channel.kFactorIndex >= 0)
+        reading.items.push_back(
+            {HarmonicTable::KFactorName(channel), HarmonicTable::KFactorText(channel, table), {}});
+    return reading;
+}
+
+PageReading ReadEnergy(MeterLink& link, const ReadOptions&)
+{
+    PageReading reading;
+    reading.ok = link.Read(PageItems::kEnergyRegisters.first, PageItems::kEnergyRegisters.count, 200, 300);
+    AddItems(reading, PageItems::kEnergy);
+    return reading;
+}
+
+// Every record is listed, as on the page; a record without an event has empty texts.
+PageReading ReadEvents(MeterLink& link, const ReadOptions&)
+{
+    std::array<int32_t, EventTexts::kRecordCount * EventTexts::kRegistersPerRecord> records{};
+    // A reply shorter than asked leaves older entries in RegisterBlock; they must not be listed as events.
+    std::fill_n(RegisterBlock, EventTexts::kRecordCount, 0);
+    PageReading reading;
+    reading.ok = ReadInBlocks(EventTexts::kFirstRegister, EventTexts::kBlockCount, EventTexts::kBlockSize,
+                              link.Wait(300), 300, records.data());
+    if (!reading.ok)
+        link.SetFailure(QStringLiteral("no valid answer to reading the event records, ") +
+                        RegisterRange(EventTexts::kFirstRegister, static_cast<int>(records.size())));
+    for (int i = 0; i < EventTexts::kRecordCount; ++i) {
+        const int32_t* record = &records[static_cast<std::size_t>(i * EventTexts::kRegistersPerRecord)];
+        const bool event = record[0] != 0;
+        const QString number = Number(i + 1) + ' ';
+        reading.items.push_back({number + QStringLiteral("Event Type"),
+                                 event ? EventTexts::EventType(record[0]) : QString(),
+                                 {}});
+        reading.items.push_back({number + QStringLiteral("Action Status"),
+                                 event ? EventTexts::ActionStatus(record[0]) : QString(),
+                                 {}});
+        reading.items.push_back({number + QStringLiteral("Time"),
+                                 event ? TimeTexts::EventTime(record[1], record[2], record[3]) : QString(),
+                                 {}});
+    }
+    return reading;
+}
+
+// A block of registers kept apart from RegisterBlock, which the next read overwrites.
+template <int N> struct Block
+{
+    std::array<int32_t, N> entries{};
+
+    bool Read(MeterLink& link, int start, int waitMs, int readLength)
+    {
+        if (!link.Read(start, N, waitMs, readLength))
+            return false;
+        std::copy_n(RegisterBlock, N, entries.begin());
+        return true;
+    }
+    int U16(int k) const { return entries[static_cast<std::size_t>(k)] & 0xFFFF; }
+    QString Text(int k) const { return Number(U16(k)); }
+    QString Item(std::span<const char* const> items, int k) const
+    {
+        return SettingsTexts::ListText(items, U16(k));
+    }
+};
+
+// The meter settings page: block A (1000 to 1007), then block B (1021 to 1025).
+PageReading ReadSettings(MeterLink& link, const ReadOptions&)
+{
+    using namespace SettingsTexts;
+    Block<8> a;
+    Block<5> b;
+    PageReading reading;
+    reading.ok = a.Read(link, 1000, 100, 300) && b.Read(link, 1021, 100, 300);
+    const int32_t ptPrimary =
+        static_cast<int32_t>(static_cast<uint32_t>(a.U16(2)) + 65536u * static_cast<uint32_t>(a.U16(3)));
+    reading.items = {
+        {QStringLiteral("ID"), a.Text(6), {}},
+        {QStringLiteral("Baud"), a.Item(kBaudRates, 7), {}},
+        {QStringLiteral("CT Pr-Side"), a.Text(0), {}},
+        {QStringLiteral("CT Sc-Side"), a.Text(1), {}},
+        {QStringLiteral("PT Pr-Side"), Number(ptPrimary), {}},
+        {QStringLiteral("PT Sc-Side"), a.Text(4), {}},
+        {QStringLiteral("Sys mode"), a.Item(kWiring, 5), {}},
+        {QStringLiteral("Target"), b.Item(kAnalogTarget, 3), {}},
+        {QStringLiteral("Output magnification"), b.Text(4), QStringLiteral("* 0.1")},
+        {QStringLiteral("Pulse constant"), b.Text(2), {}},
+        {QStringLiteral("Output target of Active power of the pulse"), b.Item(kActivePulse, 0), {}},
+        {QStringLiteral("Output target of Reactive power"), b.Item(kReactivePulse, 1), {}},
+    };
+    return reading;
+}
+
+// The relay and I/O page: relay settings, return times, then the lamps of the outputs and inputs.
+PageReading ReadIo(MeterLink& link, const ReadOptions&)
+{
+    using namespace SettingsTexts;
+    Block<20> relays;
+    Block<4> returns;
+    Block<2> status;
+    Modbus::ClearLine(100, 250);
+    PageReading reading;
+    reading.ok = relays.Read(link, 1030, 300, 250) && returns.Read(link, 1015, 200, 250) &&
+                 status.Read(link, 137, 200, 250);
+    for (int r = 0; r < 4; ++r) {
+        const QString relay = QStringLiteral("Relay%1 ").arg(r + 1);
+        const int k = 5 * r;
+        reading.items.push_back({relay + QStringLiteral("Action mode"), relays.Item(kRelayMode, k), {}});
+        reading.items.push_back(
+            {relay + QStringLiteral("Action Target"), relays.Item(kRelayTarget, k + 1), {}});
+        reading.items.push_back({relay + QStringLiteral("Max"), relays.Text(k + 2), QStringLiteral("%")});
+        reading.items.push_back({relay + QStringLiteral("Min"), relays.Text(k + 3), QStringLiteral("%")});
+        reading.items.push_back({relay + QStringLiteral("Delay"), relays.Text(k + 4), QStringLiteral("S")});
+        reading.items.push_back({relay + QStringLiteral("Return"), returns.Text(r), QStringLiteral("S")});
+    }
+    const auto lamp = [](int bits, int n) {
+        return (bits >> n) & 1 ? QStringLiteral("on") : QStringLiteral("off");
+    };
+    for (int n = 0; n < 4; ++n)
+        reading.items.push_back({QStringLiteral("R%1").arg(n + 1), lamp(status.U16(1), n), {}});
+    for (int n = 0; n < 8; ++n)
+        reading.items.push_back({QStringLiteral("S%1").arg(n + 1), lamp(status.U16(0), n), {}});
+    return reading;
+}
+
+constexpr PageReader kReaders[] = {
+    {"realtime", ReadRealtime}, {"common", ReadCommon},     {"harmonics", ReadHarmonics},
+    {"demand", ReadDemand},     {"maxmin", ReadMaxMin},     {"energy", ReadEnergy},
+    {"soe", ReadEvents},        {"settings", ReadSettings}, {"io", ReadIo},
+};
+} // namespace
+
+std::span<const PageReader> PageReaders()
+{
+    return kReaders;
+}
+
+PageReading PageReader::Read(MeterLink& link, const ReadOptions& options) const
+{
+    PageReading reading = read(link, options);
+    if (!reading.ok)
+        for (ReadingItem& item : reading.items)
+            item.value.clear();
+    return reading;
+}
+
+const PageReader* FindPageReader(const QString& name)
+{
+    for (const PageReader& reader : kReaders)
+        if (name == QLatin1String(reader.name))
+            return &reader;
+    return nullptr;
+}
+
+QString PageNames()
+{
+    QStringList names;
+    for (const PageReader& reader : kReaders)
+        names << QString::fromLatin1(reader.name);
+    return names.join(QStringLiteral(", "));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <span>
+#include <vector>
+
+class MeterLink;
+
+// One value as its page shows it: the page's name for it, its text and unit.
+struct ReadingItem
+{
+    QString name;
+    QString value;
+    QString unit;
+};
+
+// One reading of a page: its items in the page's order. A failed reading
+// keeps the names and units and has no values.
+struct PageReading
+{
+    bool ok = false;
+    std::vector<ReadingItem> items;
+};
+
+// What a reader needs beyond the line: the harmonic page's channel (1 to 6 for Ia to Uc).
+struct ReadOptions
+{
+    int harmonicChannel = 1;
+};
+
+// Reads a page once with the page's own requests, waits and retries, and
+// formats its values with the page's tables. On a failure the link holds what failed.
+struct PageReader
+{
+    const char* name; // as typed on the command line
+    PageReading (*read)(MeterLink& link, const ReadOptions& options);
+
+    PageReading Read(MeterLink& link, const ReadOptions& options) const;
+};
+
+std::span<const PageReader> PageReaders();
+const PageReader* FindPageReader(const QString& name);
+// "realtime, common, ..." for messages.
+QString PageNames();

@@ -1,0 +1,198 @@
+#include "cli/Cli.h"
+#include "cli/Command.h"
+
+#include "PageFixture.h"
+#include "WaitUntil.h"
+#include "comm/ModbusRtu.h"
+#include "pages/MainWindowLink.h"
+#include "pages/RealtimeDataPage.h"
+
+#include <QFile>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+struct CliRun
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+CliRun RunCommand(const MeterLine& line, QStringList words)
+{
+    QString out;
+    QString err;
+    QString in;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    QTextStream inStream(&in);
+    ConsoleStreams io{outStream, errStream, inStream, false};
+    words.prepend(QStringLiteral("vemo400-cli"));
+    words << QStringLiteral("--port") << QString::fromStdString(line.Path());
+    const int status = RunCli(words, io);
+    outStream.flush();
+    errStream.flush();
+    return {status, out, err};
+}
+
+std::vector<uint16_t> Sequence(int first, int count)
+{
+    std::vector<uint16_t> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(static_cast<uint16_t>(first + i));
+    return values;
+}
+
+QStringList FileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n');
+}
+} // namespace
+
+TEST(CliScanTest, findsAMeterAtAnotherAddressAndRate)
+{
+    MeterLine line;
+    line.Meter().SetSlaveAddress(7);
+    line.Meter().SetBaud(19200);
+
+    const CliRun run =
+        RunCommand(line, {"scan", "--addresses", "1-20", "--bauds", "9600,19200", "--format", "csv"});
+
+    EXPECT_EQ(run.status, kExitSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.out, "address,baud,parity,ct ratio,pt ratio\n7,19200,none,20,1\n");
+}
+
+// The page polls and fills its grid; the command reads the same registers and must print the same texts.
+class CliReadTest : public PageFixture<CRealtimeDataPage>
+{
+};
+
+TEST_F(CliReadTest, printsWhatThePageShowsForTheSameRegisters)
+{
+    SetRatios(150, 5, 10000, 100);
+    line.Set(100, Sequence(21000, 39));
+    line.Set(117, {0xFFF6, 0x8000, 7}); // negative phase powers
+    page.Create();
+    CurrentPage = CRealtimeDataPage::kPageNumber;
+    page.Poll();
+
+    const CliRun run = RunCommand(line, {"read", "realtime", "--format", "csv"});
+    ASSERT_EQ(run.status, kExitSuccess) << run.err.toStdString();
+    QHash<QString, QString> printed;
+    for (const QString& row : run.out.split('\n', Qt::SkipEmptyParts).mid(1))
+        printed.insert(row.section(',', 0, 0), row.section(',', 1, 1));
+    int compared = 0;
+    for (int row = 1; row < 30; ++row)
+        for (int nameColumn : {1, 5}) {
+            if (Cell(row, nameColumn).isEmpty())
+                continue;
+            EXPECT_EQ(printed.value(Cell(row, nameColumn)), Cell(row, nameColumn + 1))
+                << Cell(row, nameColumn).toStdString();
+            ++compared;
+        }
+    EXPECT_EQ(compared, 36);
+    EXPECT_EQ(printed.size(), compared);
+}
+
+// A kill cannot be caught: every row already in the file must be whole.
+TEST(CliLogTest, killedMidwayLeavesACompleteCsv)
+{
+    CSimMeter meter;
+    LineTiming immediate;
+    immediate.enabled = false;
+    CSimServer server(meter, immediate);
+    ASSERT_TRUE(server.Start());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("energy.csv");
+    QProcess cli;
+    cli.start(QStringLiteral(VEMO400_CLI), {"log", "energy", "--every", "0.1", "--out", path, "--port",
+                                            QString::fromStdString(server.SlavePath())});
+    ASSERT_TRUE(WaitUntil([&] { return FileLines(path).size() > 4; }, 20000));
+    ::kill(static_cast<pid_t>(cli.processId()), SIGKILL);
+    cli.waitForFinished();
+
+    const QStringList lines = FileLines(path);
+    ASSERT_GT(lines.size(), 4);
+    EXPECT_TRUE(lines.last().isEmpty()) << "the last row ends with its line break";
+    const int columns = static_cast<int>(lines.first().count(',')) + 1;
+    EXPECT_EQ(columns, 2 + 12);
+    for (const QString& row : lines.mid(1, lines.size() - 2)) {
+        EXPECT_EQ(row.count(',') + 1, columns) << row.toStdString();
+        EXPECT_EQ(row.section(',', 1, 1), "ok");
+    }
+}
+
+class CliSettingsTest : public ::testing::Test
+{
+protected:
+    // The meter settings and relay alarms, which a load must put on another meter.
+    static std::vector<uint16_t> Settings(MeterLine& line)
+    {
+        std::vector<uint16_t> all;
+        for (auto [start, count] : {std::pair{1000, 8}, {1015, 4}, {1021, 5}, {1030, 20}}) {
+            const std::vector<uint16_t> block = line.Meter().Registers(start, count);
+            all.insert(all.end(), block.begin(), block.end());
+        }
+        return all;
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("settings.json");
+};
+
+TEST_F(CliSettingsTest, saveThenLoadOntoASecondMeterReproducesTheFirstsSettings)
+{
+    std::vector<uint16_t> first;
+    {
+        MeterLine line;
+        line.Set(1000, {150, 5, 34464, 1, 100, 1, 5, 2}); // PT primary 100000, address 5, 19200 baud
+        line.Set(1021, {2, 1, 1600, 13, 20});
+        line.Set(1015, {6, 7, 8, 9});
+        line.Set(1030, Sequence(1, 20));
+        for (int relay = 0; relay < 4; ++relay)
+            line.Set(1030 + 5 * relay, {static_cast<uint16_t>(relay % 2), static_cast<uint16_t>(relay + 3)});
+        first = Settings(line);
+        const CliRun save = RunCommand(line, {"settings", "save", path, "--address", "5", "--baud", "19200"});
+        ASSERT_EQ(save.status, kExitSuccess) << save.err.toStdString();
+    }
+    MeterLine second;
+    const CliRun load = RunCommand(second, {"settings", "load", path, "--yes"});
+
+    EXPECT_EQ(load.status, kExitSuccess) << load.err.toStdString();
+    EXPECT_EQ(Settings(second), first);
+    EXPECT_EQ(second.Meter().SlaveAddress(), 5);
+    EXPECT_EQ(second.Meter().Baud(), 19200);
+    EXPECT_TRUE(load.out.contains("meter.address: 1 -> 5")) << load.out.toStdString();
+}
+
+TEST_F(CliSettingsTest, aFileWithAnOutOfRangeValueWritesNothing)
+{
+    MeterLine line;
+    ASSERT_EQ(RunCommand(line, {"settings", "save", path}).status, kExitSuccess);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    QJsonObject meter = root["meter"].toObject();
+    meter["analogTarget"] = 14; // the list ends at 13
+    root["meter"] = meter;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(root).toJson());
+    file.close();
+    line.ClearRequests();
+
+    const CliRun load = RunCommand(line, {"settings", "load", path, "--yes"});
+
+    EXPECT_EQ(load.status, kExitBadUsage);
+    EXPECT_TRUE(load.err.contains("meter.analogTarget is 14")) << load.err.toStdString();
+    EXPECT_TRUE(line.Requests().empty());
+}
