@@ -69,7 +69,7 @@ void CCommonDataPage::Poll()
     if (CurrentPage != kPageNumber)
         return;
     const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
-    if (result == PollResult::Stopped)
+    if (result == PollResult::Stopped || result == PollResult::NotAsked)
         return;
     if (result == PollResult::Passed)
         WriteItemValues(Grid(), kItems);

@@ -94,8 +94,10 @@ void CRealtimeDataPage::Poll()
 {
     if (CurrentPage != kPageNumber)
         return;
-    ++m_pollCount;
     const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
+    if (result == PollResult::NotAsked)
+        return;
+    ++m_pollCount;
     if (result == PollResult::Stopped)
         return;
     if (result == PollResult::Passed) {

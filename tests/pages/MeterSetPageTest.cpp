@@ -151,7 +151,7 @@ TEST_F(MeterSetPageTest, setThatKeepsTheRateLeavesThePortAsItIs)
     EXPECT_TRUE(boxes.messages.empty());
 }
 
-TEST_F(MeterSetPageTest, aRefusedBlockAIsNotFollowedSoBlockBStillReachesTheMeter)
+TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedSoBlockBStillReachesTheMeter)
 {
     page.Start();
     page.SetDlgItemText(1002, "0"); // the meter refuses address 0 with an exception reply
@@ -166,7 +166,9 @@ TEST_F(MeterSetPageTest, aRefusedBlockAIsNotFollowedSoBlockBStillReachesTheMeter
     EXPECT_EQ(line.Meter().SlaveAddress(), 1);
     EXPECT_EQ(line.Get(1023), 1600);
     EXPECT_EQ(Text(1002), "1");
-    EXPECT_TRUE(boxes.messages.empty());
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
+    EXPECT_EQ(boxes.messages[0].caption, "Error");
 }
 
 TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)
