@@ -1,6 +1,7 @@
 #include "widgets/GridModel.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -82,6 +83,19 @@ void GridModel::SetColumnTotal(int columns)
         m_columnWidths.resize(size_t(columns));
         return;
     }
+    try {
+        AddColumns(columns);
+    } catch (...) {
+        // Rows of different lengths would be read past by the next paint.
+        for (Row& cells : m_rows)
+            cells.resize(size_t(oldTotal));
+        m_columnWidths.resize(size_t(oldTotal));
+        throw;
+    }
+}
+
+void GridModel::AddColumns(int columns)
+{
     // Widths first, so that every cell made below lies inside the table.
     const int width = DefaultCellOf(false, true).DefaultSize().width();
     m_columnWidths.resize(size_t(columns), width);
@@ -91,6 +105,15 @@ void GridModel::SetColumnTotal(int columns)
         for (int column = int(cells.size()); column < columns; ++column)
             cells.push_back(MakeCell(row, column));
     }
+}
+
+bool GridModel::SetSize(std::vector<int>& sizes, int index, int size)
+{
+    const long long total = std::accumulate(sizes.begin(), sizes.end(), 0LL) - sizes[size_t(index)] + size;
+    if (total > std::numeric_limits<int>::max())
+        return false;
+    sizes[size_t(index)] = size;
+    return true;
 }
 
 void GridModel::MarkFixed(int row, int column)

@@ -24,7 +24,8 @@ public:
     int HeaderRowTotal() const { return m_headerRows; }
     int HeaderColumnTotal() const { return m_headerColumns; }
 
-    // Both may throw std::bad_alloc; the rows or columns already added stay.
+    // Both may throw std::bad_alloc and leave a consistent table: the rows
+    // already added stay, each whole; the columns go back to the old total.
     void SetRowTotal(int rows);
     void SetColumnTotal(int columns);
     // Marks or unmarks the cells of the affected rows/columns as fixed and
@@ -42,8 +43,10 @@ public:
 
     int RowHeight(int row) const { return m_rowHeights[size_t(row)]; }
     int ColumnWidth(int column) const { return m_columnWidths[size_t(column)]; }
-    void SetRowHeight(int row, int height) { m_rowHeights[size_t(row)] = height; }
-    void SetColumnWidth(int column, int width) { m_columnWidths[size_t(column)] = width; }
+    // The grid measures in int pixels: a size that would take the total of its
+    // rows (columns) past what an int holds is refused (false).
+    bool SetRowHeight(int row, int height) { return SetSize(m_rowHeights, row, height); }
+    bool SetColumnWidth(int column, int width) { return SetSize(m_columnWidths, column, width); }
     int HeaderRowHeight() const;
     int HeaderColumnWidth() const;
     // Sums of the non-fixed rows and columns: the scrolled extent.
@@ -58,6 +61,8 @@ public:
 private:
     using Row = std::vector<std::unique_ptr<CGridCellBase>>;
 
+    static bool SetSize(std::vector<int>& sizes, int index, int size);
+    void AddColumns(int columns);
     std::unique_ptr<CGridCellBase> MakeCell(int row, int column) const;
     void MarkFixed(int row, int column);
 
