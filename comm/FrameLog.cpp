@@ -31,5 +31,5 @@ void FrameLog::NotSent(const uint8_t* request, int length, const char* reason)
 {
     if (!lcModbus().isDebugEnabled())
         return;
-    qCDebug(lcModbus).noquote() << "not sent" << Hex(request, length) << "(" << reason << ")";
+    qCDebug(lcModbus).noquote() << "not sent" << Hex(request, length) << QStringLiteral("(%1)").arg(reason);
 }

@@ -1,6 +1,7 @@
 #include "comm/SerialPort.h"
 #include "FrameBytes.h"
 #include "PtyPair.h"
+#include "comm/PortDiagnostics.h"
 
 #include <algorithm>
 #include <chrono>
@@ -127,4 +128,22 @@ TEST(SerialDeviceNameTest, mapsComNamesThroughTheEnvironmentOrToSerialDevices)
     EXPECT_EQ(CSerialPort::DevicePath("/dev/ttyACM0"), "/dev/ttyACM0");
     EXPECT_EQ(CSerialPort::CharacterMs(19200), 0);
     EXPECT_EQ(CSerialPort::CharacterMs(4800), 2);
+}
+
+TEST(PortOpenAdviceTest, namesTheOwningGroupForPermissionDeniedAndListsDevicesForAMissingOne)
+{
+    char path[] = "/tmp/vemo400-port-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const std::string denied = PortOpenAdvice(path, EACCES);
+    ::close(fd);
+    ::unlink(path);
+    EXPECT_NE(denied.find("; you must be in the group '"), std::string::npos) << denied;
+    EXPECT_NE(denied.find("log in again"), std::string::npos) << denied;
+    EXPECT_EQ(denied.find('\n'), std::string::npos) << denied;
+
+    const std::string missing = PortOpenAdvice("/dev/ttyUSB97", ENOENT);
+    EXPECT_EQ(missing.rfind("\nvemo400: ", 0), 0u) << missing;
+    EXPECT_NE(missing.find("serial devices"), std::string::npos) << missing;
+    EXPECT_EQ(PortOpenAdvice("/dev/ttyUSB0", EBUSY), "");
 }

@@ -111,6 +111,23 @@ TEST_F(IoPageTest, silentMeterOnLoadShowsTheLowerCaseMessageOnceAndStillArmsTheP
     EXPECT_TRUE(page.IsTimerRunning(1));
 }
 
+TEST_F(IoPageTest, setAfterAFailedLoadWritesNothingAndSaysSoLeavingTheEntries)
+{
+    line.Silence();
+    page.Start();
+    line.Speak();
+    page.SetDlgItemText(1002, "77");
+    line.ClearRequests();
+    boxes.messages.clear();
+    page.Set();
+
+    EXPECT_TRUE(line.Requests().empty());
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].caption, "VEMO400");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(Text(1002), "77");
+}
+
 TEST_F(IoPageTest, relayButtonsSendCoilsZeroToThreeClosingWithFF00AndOpeningWith0000)
 {
     const int closeButtons[] = {1014, 1028, 1030, 1034};
@@ -181,14 +198,4 @@ TEST_F(IoPageTest, statusPollLightsTheLampsOfSetBitsAndGreysTheRest)
     page.Poll();
     EXPECT_EQ(LampState(1059), 0);
     EXPECT_TRUE(boxes.messages.empty());
-}
-
-TEST_F(IoPageTest, ticksWhileAnotherPageIsCurrentSendNothing)
-{
-    CurrentPage = 3;
-    line.Set(137, {0x00FF, 0x000F});
-    page.Poll();
-
-    EXPECT_TRUE(line.Requests().empty());
-    EXPECT_EQ(LampState(1059), 2);
 }

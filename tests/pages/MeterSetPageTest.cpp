@@ -171,6 +171,38 @@ TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedSoBlockBStillReac
     EXPECT_EQ(boxes.messages[0].caption, "Error");
 }
 
+TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsStillFollowed)
+{
+    page.Start();
+    page.SetDlgItemText(1002, "7");
+    line.Server().Faults().FailNext(FaultMode::BadCrc, 1);
+    page.Set();
+
+    EXPECT_EQ(main.slaveIdText, "7");
+    EXPECT_EQ(line.Meter().SlaveAddress(), 7);
+    EXPECT_EQ(line.Requests(16).back().info.slave, 7);
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(MeterSetPageTest, setAfterAFailedLoadWritesNothingAndSaysSoLeavingTheEntries)
+{
+    line.Server().Faults().FailNext(FaultMode::NoReply, 1);
+    page.Start();
+    page.SetDlgItemText(1004, "200");
+    page.SetDlgItemText(1006, "5");
+    line.ClearRequests();
+    boxes.messages.clear();
+    page.Set();
+
+    EXPECT_TRUE(line.Requests().empty());
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].caption, "VEMO400");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(Text(1004), "200");
+    EXPECT_EQ(Text(1006), "5");
+    EXPECT_EQ(line.Get(1000), 150);
+}
+
 TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)
 {
     line.Silence();

@@ -87,6 +87,21 @@ TEST_F(Console, showsStatusAndTheLastRequests)
     EXPECT_EQ(meter.Model(), ModelMode::Running);
 }
 
+TEST_F(Console, refusesNumbersOutOfRangeWithAMessageAndChangesNothing)
+{
+    const char* const typed[] = {"get 2147483647 2",  "set 2147483647 1 2",    "get 1 2147483647",
+                                 "set 100 70000",     "fault bad-crc:3e9",     "cable pull 1e300",
+                                 "timing late 1e300", "timing turnaround nan", "requests 99999"};
+    for (const char* command : typed) {
+        const std::string answer = console.Execute(command);
+        EXPECT_TRUE(Contains(answer, "usage") || Contains(answer, "out of range"))
+            << command << ": " << answer;
+    }
+    EXPECT_EQ(server.Faults().Describe(), "none");
+    EXPECT_FALSE(server.IsCablePulled());
+    EXPECT_FALSE(console.QuitRequested());
+}
+
 TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
 {
     EXPECT_TRUE(Contains(console.Execute("dance"), "unknown command 'dance'"));
@@ -94,6 +109,27 @@ TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
     EXPECT_FALSE(console.QuitRequested());
     console.Execute("quit");
     EXPECT_TRUE(console.QuitRequested());
+}
+
+TEST(SimExecutable, refusesOptionValuesOutOfRangeAndExitsWith2)
+{
+    const char* const options[][2] = {{"--baud", "1e300"},     {"--pt", "1e300"},   {"--seed", "1e20"},
+                                      {"--turnaround", "nan"}, {"--late", "1e300"}, {"--address", "0"}};
+    for (const auto& option : options) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        const char* argv[] = {VEMO_SIM_EXECUTABLE, option[0], option[1], nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(
+            posix_spawn(&child, VEMO_SIM_EXECUTABLE, &actions, nullptr, const_cast<char**>(argv), environ),
+            0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << option[0] << " " << option[1];
+    }
 }
 
 TEST(SimExecutable, servesWithStandardInputClosedAndStopsOnSigterm)
