@@ -138,9 +138,8 @@ TEST(PortOpenAdviceTest, namesTheOwningGroupForPermissionDeniedAndListsDevicesFo
     const std::string denied = PortOpenAdvice(path, EACCES);
     ::close(fd);
     ::unlink(path);
-    EXPECT_NE(denied.find("; you must be in the group '"), std::string::npos) << denied;
+    EXPECT_EQ(denied.rfind("; you must be in the group '", 0), 0u) << denied;
     EXPECT_NE(denied.find("log in again"), std::string::npos) << denied;
-    EXPECT_EQ(denied.find('\n'), std::string::npos) << denied;
 
     const std::string missing = PortOpenAdvice("/dev/ttyUSB97", ENOENT);
     EXPECT_EQ(missing.rfind("\nvemo400: ", 0), 0u) << missing;
