@@ -111,21 +111,6 @@ TEST_F(IoPageTest, silentMeterOnLoadShowsTheLowerCaseMessageOnceAndStillArmsTheP
     EXPECT_TRUE(page.IsTimerRunning(1));
 }
 
-TEST_F(IoPageTest, setAfterAFailedLoadWritesNothingAndSaysSoLeavingTheEntries)
-{
-    line.Silence();
-    page.Start();
-    line.Speak();
-    page.SetDlgItemText(1002, "77");
-    line.ClearRequests();
-    page.Set();
-
-    EXPECT_TRUE(line.Requests().empty());
-    ASSERT_EQ(boxes.messages.size(), 2u);
-    EXPECT_EQ(boxes.messages[1].caption, "VEMO400");
-    EXPECT_EQ(Text(1002), "77");
-}
-
 TEST_F(IoPageTest, relayButtonsSendCoilsZeroToThreeClosingWithFF00AndOpeningWith0000)
 {
     const int closeButtons[] = {1014, 1028, 1030, 1034};

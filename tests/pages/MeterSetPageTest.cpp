@@ -184,21 +184,6 @@ TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsStillFollowed)
     EXPECT_TRUE(boxes.messages.empty());
 }
 
-TEST_F(MeterSetPageTest, setAfterAFailedLoadWritesNothingAndSaysSoLeavingTheEntries)
-{
-    line.Server().Faults().FailNext(FaultMode::NoReply, 1);
-    page.Start();
-    page.SetDlgItemText(1004, "200");
-    line.ClearRequests();
-    page.Set();
-
-    EXPECT_TRUE(line.Requests().empty());
-    ASSERT_EQ(boxes.messages.size(), 2u);
-    EXPECT_EQ(boxes.messages[1].caption, "VEMO400");
-    EXPECT_EQ(boxes.messages[1].icon, MessageIcon::Warning);
-    EXPECT_EQ(Text(1004), "200");
-}
-
 TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)
 {
     line.Silence();

@@ -1,7 +1,7 @@
 // What the pages share, run over the pages that share it: a tick while another
 // page is current sends nothing, the sixth failure in a row stops the poll, a
-// port not yet open is not polled, a timer runs the poll, and a clear command
-// writes 255 to its command register.
+// port not yet open is not polled, a timer runs the poll, a clear command
+// writes 255 to its command register, and Set writes no settings never loaded.
 
 #include "PageFixture.h"
 #include "WaitUntil.h"
@@ -13,6 +13,7 @@
 #include "pages/HarmonicPage.h"
 #include "pages/IoPage.h"
 #include "pages/MaxMinPage.h"
+#include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
 
@@ -28,19 +29,21 @@ struct PageKind
     int startButton;   // the button that starts its poll timer; 0: the timer runs from creation
     int clearButton;   // the button that clears records in the meter (0: none),
     int clearRegister; // and the command register it writes
+    int settingsEdit;  // an edit its Set writes to the meter, 0: no settings
 };
 template <class Page> CMeterPage* Make(IMainWindow& main)
 {
     return new Page(main, nullptr);
 }
-const PageKind kRealtime{"Realtime", Make<CRealtimeDataPage>, 1, 1009, 0, 0};
-const PageKind kCommonData{"CommonData", Make<CCommonDataPage>, 2, 0, 0, 0};
-const PageKind kIo{"Io", Make<CIoPage>, 4, 0, 0, 0};
-const PageKind kHarmonic{"Harmonic", Make<CHarmonicPage>, 5, 1009, 0, 0};
-const PageKind kDemand{"Demand", Make<CDemandPage>, 6, 0, 1011, 1011};
-const PageKind kEnergy{"Energy", Make<CEnergyPage>, 7, 1011, 1012, 1010};
-const PageKind kMaxMin{"MaxMin", Make<CMaxMinPage>, 0, 0, 1009, 1009};
-const PageKind kSoe{"Soe", Make<CSoePage>, 0, 0, 1012, 1012};
+const PageKind kRealtime{"Realtime", Make<CRealtimeDataPage>, 1, 1009, 0, 0, 0};
+const PageKind kCommonData{"CommonData", Make<CCommonDataPage>, 2, 0, 0, 0, 0};
+const PageKind kMeterSet{"MeterSet", Make<CMeterSetPage>, 3, 0, 0, 0, 1004};
+const PageKind kIo{"Io", Make<CIoPage>, 4, 0, 0, 0, 1002};
+const PageKind kHarmonic{"Harmonic", Make<CHarmonicPage>, 5, 1009, 0, 0, 0};
+const PageKind kDemand{"Demand", Make<CDemandPage>, 6, 0, 1011, 1011, 0};
+const PageKind kEnergy{"Energy", Make<CEnergyPage>, 7, 1011, 1012, 1010, 0};
+const PageKind kMaxMin{"MaxMin", Make<CMaxMinPage>, 0, 0, 1009, 1009, 0};
+const PageKind kSoe{"Soe", Make<CSoePage>, 0, 0, 1012, 1012, 0};
 
 void PrintTo(const PageKind& kind, std::ostream* out)
 {
@@ -85,6 +88,7 @@ using WhileAnotherPageIsCurrent = PageBehaviour;
 using PollThatGivesUp = PageBehaviour;
 using PollTimer = PageBehaviour;
 using ClearCommand = PageBehaviour;
+using SettingsSet = PageBehaviour;
 } // namespace
 
 TEST_P(WhileAnotherPageIsCurrent, ticksSendNothingShowNothingAndKeepTheTimer)
@@ -172,6 +176,22 @@ TEST_P(ClearCommand, writes255ToItsCommandRegisterAndReportsASilentMeterOnce)
     EXPECT_EQ(boxes.messages[0].caption, "Error");
 }
 
+TEST_P(SettingsSet, afterAFailedLoadWritesNothingAndSaysSoLeavingTheEntries)
+{
+    line.Silence();
+    page->Start();
+    line.Speak();
+    page->SetDlgItemText(GetParam().settingsEdit, "77");
+    line.ClearRequests();
+    boxes.messages.clear();
+    Click(1033);
+    EXPECT_TRUE(line.Requests().empty());
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].caption, "VEMO400");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(page->GetDlgItemText(GetParam().settingsEdit), "77");
+}
+
 using testing::Values;
 INSTANTIATE_TEST_SUITE_P(Pages, WhileAnotherPageIsCurrent,
                          Values(kRealtime, kCommonData, kIo, kHarmonic, kDemand, kEnergy), NameOf);
@@ -179,3 +199,4 @@ INSTANTIATE_TEST_SUITE_P(Pages, PollThatGivesUp, Values(kRealtime, kCommonData, 
 INSTANTIATE_TEST_SUITE_P(Pages, PollTimer, Values(kRealtime, kCommonData, kHarmonic, kEnergy, kMaxMin),
                          NameOf);
 INSTANTIATE_TEST_SUITE_P(Pages, ClearCommand, Values(kDemand, kEnergy, kMaxMin, kSoe), NameOf);
+INSTANTIATE_TEST_SUITE_P(Pages, SettingsSet, Values(kMeterSet, kIo), NameOf);
