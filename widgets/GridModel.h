@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/GridCell.h"
+#include "widgets/GridSizes.h"
 
 #include <functional>
 #include <memory>
@@ -19,8 +20,8 @@ public:
     GridModel(const GridModel&) = delete;
     GridModel& operator=(const GridModel&) = delete;
 
-    int RowTotal() const { return int(m_rowHeights.size()); }
-    int ColumnTotal() const { return int(m_columnWidths.size()); }
+    int RowTotal() const { return m_rowHeights.Count(); }
+    int ColumnTotal() const { return m_columnWidths.Count(); }
     int HeaderRowTotal() const { return m_headerRows; }
     int HeaderColumnTotal() const { return m_headerColumns; }
 
@@ -41,12 +42,12 @@ public:
     }
     CGridCellBase* CellAt(int row, int column) const;
 
-    int RowHeight(int row) const { return m_rowHeights[size_t(row)]; }
-    int ColumnWidth(int column) const { return m_columnWidths[size_t(column)]; }
+    int RowHeight(int row) const { return m_rowHeights.At(row); }
+    int ColumnWidth(int column) const { return m_columnWidths.At(column); }
     // The grid measures in int pixels: a size that would take the total of its
     // rows (columns) past what an int holds is refused (false).
-    bool SetRowHeight(int row, int height) { return SetSize(m_rowHeights, row, height); }
-    bool SetColumnWidth(int column, int width) { return SetSize(m_columnWidths, column, width); }
+    bool SetRowHeight(int row, int height) { return m_rowHeights.Set(row, height); }
+    bool SetColumnWidth(int column, int width) { return m_columnWidths.Set(column, width); }
     int HeaderRowHeight() const;
     int HeaderColumnWidth() const;
     // Sums of the non-fixed rows and columns: the scrolled extent.
@@ -61,15 +62,14 @@ public:
 private:
     using Row = std::vector<std::unique_ptr<CGridCellBase>>;
 
-    static bool SetSize(std::vector<int>& sizes, int index, int size);
     void AddColumns(int columns);
     std::unique_ptr<CGridCellBase> MakeCell(int row, int column) const;
     void MarkFixed(int row, int column);
 
     CGridCtrl* m_grid;
     std::vector<Row> m_rows;
-    std::vector<int> m_rowHeights;
-    std::vector<int> m_columnWidths;
+    GridSizes m_rowHeights;
+    GridSizes m_columnWidths;
     int m_headerRows = 0;
     int m_headerColumns = 0;
     CGridDefaultCell m_defaults[4];
