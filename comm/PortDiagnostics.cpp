@@ -9,9 +9,7 @@ namespace {
 // Membership of a new group takes effect only in a new login session.
 std::string GroupAdvice(const std::string& path)
 {
-    struct stat device
-    {
-    };
+    struct stat device = {};
     if (::stat(path.c_str(), &device) != 0)
         return {};
     const group* owner = ::getgrgid(device.st_gid);

@@ -8,11 +8,14 @@
 #include <string>
 
 namespace Modbus {
-
+namespace {
+// Modbus slave addresses run from 1 to 247; 0 is the broadcast every meter on
+// the bus obeys without answering, and the rest are reserved.
 bool IsSlaveAddress(int32_t slave)
 {
     return slave >= 1 && slave <= 247;
 }
+} // namespace
 
 bool MaySend(const uint8_t* request, int length)
 {

@@ -6,10 +6,6 @@
 // the line at all, and which read replies answer the request that went out.
 namespace Modbus {
 
-// Modbus slave addresses run from 1 to 247; 0 is the broadcast every meter on
-// the bus obeys without answering, and the rest are reserved.
-bool IsSlaveAddress(int32_t slave);
-
 // True when the built request may be written: the port is open and SlaveId is
 // a slave address. Otherwise the frame log says why it was not sent and
 // ReplyBuffer is cleared, so the exchange fails as a silent meter's would.
