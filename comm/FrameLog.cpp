@@ -26,3 +26,10 @@ void FrameLog::Reply(const uint8_t* reply, int length) const
     qCDebug(lcModbus).noquote() << "rx" << m_sent.elapsed() << "ms"
                                 << (length ? Hex(reply, length) : "(nothing)");
 }
+
+void FrameLog::NotSent(const uint8_t* request, int length, const char* reason)
+{
+    if (!lcModbus().isDebugEnabled())
+        return;
+    qCDebug(lcModbus).noquote() << "not sent" << Hex(request, length) << QStringLiteral("(%1)").arg(reason);
+}

@@ -1,5 +1,7 @@
 #include "comm/ModbusRtu.h"
 
+#include <algorithm>
+
 CModbusRtu ModbusRtu;
 uint8_t RequestBuffer[kRequestBufferSize];
 uint8_t ReplyBuffer[kReplyBufferSize];
@@ -61,8 +63,9 @@ int CModbusRtu::BuildReadRegisters(uint8_t* request, int slave, int start, int c
 int CModbusRtu::BuildWriteRegisters(uint8_t* request, int slave, int start, int count,
                                     const int32_t* values) const
 {
-    // A write larger than the request buffer holds cannot be framed; clamp to what fits.
-    const int maxCount = (kRequestBufferSize - 9) / 2;
+    // The values come from a block of kRegisterBlockSize entries, and the frame must fit the
+    // request buffer: clamp to both, so that no entry past the block is ever read.
+    constexpr int maxCount = std::min((kRequestBufferSize - 9) / 2, kRegisterBlockSize);
     count = count < 0 ? 0 : (count > maxCount ? maxCount : count);
     int length = PutHead(request, slave, 16, start, count);
     request[length++] = static_cast<uint8_t>((2 * count) & 0xFF);

@@ -1,5 +1,7 @@
 #include "comm/SerialPort.h"
 
+#include "comm/PortDiagnostics.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -103,7 +105,9 @@ bool CSerialPort::OpenDevice(const char* name)
     // Non-blocking, so neither the open nor a read can hang on a dead line.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        std::fprintf(stderr, "vemo400: cannot open %s (%s): %s\n", name, path.c_str(), std::strerror(errno));
+        const int error = errno;
+        std::fprintf(stderr, "vemo400: cannot open %s (%s): %s%s\n", name, path.c_str(), std::strerror(error),
+                     PortOpenAdvice(path, error).c_str());
         return false;
     }
     // Exclusive: a port that another program holds must not be shared.

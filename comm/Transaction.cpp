@@ -2,6 +2,7 @@
 
 #include "comm/FrameLog.h"
 #include "comm/ModbusRtu.h"
+#include "comm/RequestGuard.h"
 #include "comm/SerialPort.h"
 #include "framework/BlockingSleep.h"
 
@@ -12,6 +13,8 @@ namespace {
 // Writes the built request, waits, and reads the reply; returns the bytes read.
 int Exchange(int requestLength, int waitMs, int readLength)
 {
+    if (!MaySend(RequestBuffer, requestLength))
+        return 0;
     FrameLog log(RequestBuffer, requestLength);
     SerialPort.Write(RequestBuffer, requestLength);
     BlockingSleep(waitMs);
@@ -25,14 +28,15 @@ int Exchange(int requestLength, int waitMs, int readLength)
 bool ReadRegisters(int start, int count, int waitMs, int readLength)
 {
     Exchange(ModbusRtu.BuildReadRegisters(RequestBuffer, SlaveId, start, count), waitMs, readLength);
-    return ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock);
+    // A short or foreign reply would leave entries of an earlier read in the block, shown as if read now.
+    return AnswersRead(SlaveId, count) && ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock);
 }
 
 WriteResult WriteRegisters(int start, int count, int waitMs, int readLength)
 {
     const int length = ModbusRtu.BuildWriteRegisters(RequestBuffer, SlaveId, start, count, RegisterBlock);
     const int received = Exchange(length, waitMs, readLength);
-    return {received, ModbusRtu.CheckWriteReply(ReplyBuffer)};
+    return {received, ModbusRtu.CheckWriteReply(ReplyBuffer), IsExceptionReply(received)};
 }
 
 bool WriteCoil(int coil, int value, int waitMs, int readLength)

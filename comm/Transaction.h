@@ -13,6 +13,7 @@ struct WriteResult
 {
     int received;   // bytes that arrived within the wait
     bool echoValid; // the write-reply check passed
+    bool refused;   // the meter sent an exception reply
 };
 // Function code 16 with RegisterBlock[0..count) as the values.
 WriteResult WriteRegisters(int start, int count, int waitMs, int readLength);

@@ -70,8 +70,10 @@ QString EventTime(int milliseconds, int secondsLow, int secondsHigh)
 
 QString MeterClockText(const std::array<int, 6>& clock)
 {
-    return QString::asprintf("%d-%d-%d %02d\uFF1A%02d\uFF1A%02d", clock[0] + 2000, clock[1], clock[2],
-                             clock[3], clock[4], clock[5]);
+    // In 64 bits: a stale entry near INT_MAX must not overflow the year.
+    const long long year = 2000LL + clock[0];
+    return QString::asprintf("%lld-%d-%d %02d\uFF1A%02d\uFF1A%02d", year, clock[1], clock[2], clock[3],
+                             clock[4], clock[5]);
 }
 
 std::array<int, 6> MeterClockRegisters(const QDateTime& localTime)

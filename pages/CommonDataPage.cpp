@@ -29,7 +29,7 @@ void CCommonDataPage::Poll()
         return;
     const PollResult result =
         ReadMeasurements(PageItems::kCommonRegisters.first, PageItems::kCommonRegisters.count, m_failures);
-    if (result == PollResult::Stopped)
+    if (result == PollResult::Stopped || result == PollResult::NotAsked)
         return;
     if (result == PollResult::Passed)
         WriteItemValues(Grid(), PageItems::kCommon);

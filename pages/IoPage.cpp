@@ -6,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "meter/RegisterValues.h"
 #include "pages/MainWindowLink.h"
+#include "pages/UnloadedSettings.h"
 #include "widgets/IndicatorLamp.h"
 
 #include <QComboBox>
@@ -136,6 +137,7 @@ void CIoPage::LoadRelaySettings()
         m_held[relay.delayEdit] = Registers::U16(k + 4);
     }
     ShowValues();
+    m_settingsLoaded = true;
 }
 
 // A failed read of the return times is silent.
@@ -146,10 +148,13 @@ void CIoPage::LoadReturnTimes()
     for (int r = 0; r < 4; ++r)
         m_held[kRelays[r].returnEdit] = Registers::U16(r);
     ShowValues();
+    m_returnTimesLoaded = true;
 }
 
 void CIoPage::Set()
 {
+    if (!AllSettingsLoaded(this, {m_settingsLoaded, m_returnTimesLoaded}))
+        return;
     Modbus::ClearLine(100, 250);
     if (!TakeValues())
         return;

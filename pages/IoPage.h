@@ -39,4 +39,7 @@ private:
     void SetLamps(int firstLamp, int count, int bits);
 
     QHash<int, int32_t> m_held; // edit id -> whole number it holds
+    // Whether each block has loaded since the page was created; Set writes nothing before.
+    bool m_settingsLoaded = false;
+    bool m_returnTimesLoaded = false;
 };

@@ -54,12 +54,13 @@ void CMaxMinPage::OnCommand(int id)
         ClearMaxMin();
 }
 
-// Runs whatever page is current; the sixth failure in a row ends polling for the rest of the run.
+// Runs whatever page is current, from the first opening of the port on; the sixth
+// failure in a row ends polling for the rest of the run.
 void CMaxMinPage::Poll()
 {
     const PollResult result =
         ReadMeasurements(PageItems::kMaxMinRegisters.first, PageItems::kMaxMinRegisters.count, m_failures);
-    if (result == PollResult::Stopped)
+    if (result == PollResult::Stopped || result == PollResult::NotAsked)
         return;
     if (result == PollResult::Passed)
         WriteItemValues(Grid(), PageItems::kMaxMin);

@@ -1,6 +1,7 @@
 #include "pages/MeterPage.h"
 
 #include "comm/ModbusRtu.h"
+#include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 #include "framework/MessageBox.h"
 #include "pages/FailureLimit.h"
@@ -49,6 +50,8 @@ void CMeterPage::TakeSlaveIdFromPanel() const
 
 CMeterPage::PollResult CMeterPage::ReadMeasurements(int first, int count, FailureLimit& failures)
 {
+    if (!SerialPort.IsOpen())
+        return PollResult::NotAsked;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
     if (Modbus::ReadRegisters(first, count, 500, 250)) {

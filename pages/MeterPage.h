@@ -36,11 +36,13 @@ protected:
     {
         Passed,
         Failed,
-        Stopped
+        Stopped,
+        NotAsked
     };
     // The poll of the pages that give up after repeated failures: slave address from the ID box,
     // ratio refresh, then count registers from first (500 ms wait). The sixth failure in a row
-    // stops timer 1 and shows "Communication Fail!".
+    // stops timer 1 and shows "Communication Fail!". While the port is not open nothing is
+    // asked and nothing is counted (NotAsked): a closed port is no sign of a silent meter.
     PollResult ReadMeasurements(int first, int count, FailureLimit& failures);
 
 private:

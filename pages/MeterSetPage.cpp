@@ -7,6 +7,7 @@
 #include "framework/MessageBox.h"
 #include "meter/RegisterValues.h"
 #include "pages/MainWindowLink.h"
+#include "pages/UnloadedSettings.h"
 
 #include <QComboBox>
 #include <array>
@@ -118,6 +119,7 @@ bool CMeterSetPage::LoadCommunicationBlock()
     ComboBox(kWiringList)->setCurrentIndex(Registers::U16(5));
     ComboBox(kBaudList)->setCurrentIndex(Registers::U16(7));
     ShowValues();
+    m_communicationLoaded = true;
     return true;
 }
 
@@ -132,19 +134,24 @@ void CMeterSetPage::LoadOutputBlock()
     m_held.pulseConstant = Registers::U16(2);
     ComboBox(kAnalogTargetList)->setCurrentIndex(Registers::U16(3));
     m_held.magnification = Registers::U16(4);
+    m_outputLoaded = true;
 }
 
 void CMeterSetPage::Set()
 {
-    if (!TakeValues())
+    if (!AllSettingsLoaded(this, {m_communicationLoaded, m_outputLoaded}) || !TakeValues())
         return;
     const Modbus::WriteResult blockA = WriteCommunicationBlock();
     if (blockA.received == 0) {
         ShowFailure();
         return;
     }
-    // A meter that refused block A (an exception reply) still listens where it did.
-    if (blockA.echoValid)
+    // A meter that refused block A (an exception reply) still listens where it did, and
+    // the user learns of the refusal. Any other reply, even a damaged echo, means the
+    // meter took the block and now listens at the new address and rate.
+    if (blockA.refused)
+        ShowFailure();
+    else
         FollowNewCommunication();
     WriteOutputBlock();
     Load();

@@ -49,4 +49,7 @@ private:
     void ShowFailure();
 
     Settings m_held;
+    // Whether each block has loaded since the page was created; Set writes nothing before.
+    bool m_communicationLoaded = false;
+    bool m_outputLoaded = false;
 };

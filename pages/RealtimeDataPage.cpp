@@ -52,9 +52,11 @@ void CRealtimeDataPage::Poll()
 {
     if (CurrentPage != kPageNumber)
         return;
-    ++m_pollCount;
     const PollResult result = ReadMeasurements(PageItems::kRealtimeRegisters.first,
                                                PageItems::kRealtimeRegisters.count, m_failures);
+    if (result == PollResult::NotAsked)
+        return;
+    ++m_pollCount;
     if (result == PollResult::Stopped)
         return;
     if (result == PollResult::Passed) {

@@ -4,23 +4,50 @@
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <vector>
 
 namespace {
-std::vector<long> Numbers(std::istringstream& in)
+// Typed numbers are held to what a register, an address or a count can be, so that
+// no arithmetic on them can overflow.
+constexpr long kLowestNumber = -32768;
+constexpr long kHighestNumber = 65535;
+// Longest cable pull, turnaround and late-reply delay a console command takes.
+constexpr double kLongestPullSeconds = 86400.0;
+constexpr double kLongestTurnaroundMs = 1000.0;
+constexpr double kLongestLateMs = 60000.0;
+
+// The whole numbers of a command's arguments, or the reason one was refused.
+struct Numbers
 {
-    std::vector<long> numbers;
+    std::vector<long> values;
+    std::string refusal;
+};
+
+Numbers ReadNumbers(std::istringstream& in)
+{
+    Numbers numbers;
     std::string word;
     while (in >> word) {
         char* end = nullptr;
+        errno = 0;
         const long value = std::strtol(word.c_str(), &end, 0);
-        if (word.empty() || *end != '\0')
-            return {};
-        numbers.push_back(value);
+        if (*end != '\0')
+            return {{}, "not a whole number: " + word + "\n"};
+        if (errno == ERANGE || value < kLowestNumber || value > kHighestNumber)
+            return {{}, "out of range: " + word + " (whole numbers from -32768 to 65535)\n"};
+        numbers.values.push_back(value);
     }
     return numbers;
+}
+
+// Reads one number from low to high (NaN fails every comparison and is refused too).
+bool ReadWithin(std::istringstream& in, double low, double high, double& value)
+{
+    return in >> value && value >= low && value <= high;
 }
 
 std::string Format(const char* format, double value)
@@ -65,8 +92,12 @@ std::string CSimConsole::Execute(const std::string& line)
         return Status();
     if (command == "requests") {
         std::istringstream arguments(rest);
-        const std::vector<long> count = Numbers(arguments);
-        return Requests(count.empty() ? 10 : static_cast<int>(count[0]));
+        const Numbers count = ReadNumbers(arguments);
+        if (!count.refusal.empty())
+            return count.refusal;
+        if (!count.values.empty() && (count.values[0] < 1 || count.values[0] > long(CRequestLog::kKept)))
+            return "usage: requests [N], N from 1 to " + std::to_string(CRequestLog::kKept) + "\n";
+        return Requests(count.values.empty() ? 10 : static_cast<int>(count.values[0]));
     }
     if (command == "get")
         return GetRegisters(rest);
@@ -130,7 +161,10 @@ std::string CSimConsole::Requests(int count) const
 std::string CSimConsole::GetRegisters(const std::string& arguments) const
 {
     std::istringstream in(arguments);
-    const std::vector<long> numbers = Numbers(in);
+    const Numbers read = ReadNumbers(in);
+    if (!read.refusal.empty())
+        return read.refusal;
+    const std::vector<long>& numbers = read.values;
     const int count = numbers.size() > 1 ? static_cast<int>(numbers[1]) : 1;
     if (numbers.empty() || !CRegisterBank::IsMapped(static_cast<int>(numbers[0]), count))
         return "usage: get ADDR [COUNT], within the register map\n";
@@ -145,7 +179,10 @@ std::string CSimConsole::GetRegisters(const std::string& arguments) const
 std::string CSimConsole::SetRegisters(const std::string& arguments)
 {
     std::istringstream in(arguments);
-    const std::vector<long> numbers = Numbers(in);
+    const Numbers read = ReadNumbers(in);
+    if (!read.refusal.empty())
+        return read.refusal;
+    const std::vector<long>& numbers = read.values;
     if (numbers.size() < 2 || !CRegisterBank::IsMapped(static_cast<int>(numbers[0]), int(numbers.size()) - 1))
         return "usage: set ADDR VALUE [VALUE...], within the register map\n";
     std::vector<uint16_t> values;
@@ -186,7 +223,7 @@ std::string CSimConsole::Fault(const std::string& arguments)
         return "faults: " + m_server.Faults().Describe() + "\n";
     }
     if (!m_server.Faults().ApplyOrder(order))
-        return "usage: fault MODE[:N|@P] or fault off [MODE]\n";
+        return "usage: fault MODE[:N|@P] (N from 0 to 1000000, P from 0 to 1) or fault off [MODE]\n";
     return "faults: " + m_server.Faults().Describe() + "\n";
 }
 
@@ -202,10 +239,12 @@ std::string CSimConsole::Cable(const std::string& arguments)
     }
     if (action != "pull")
         return "usage: cable pull [SECONDS] or cable plug\n";
-    if (in >> seconds)
+    if (in >> std::ws; in.eof())
+        m_server.PullCable();
+    else if (ReadWithin(in, 0.0, kLongestPullSeconds, seconds))
         m_server.PullCable(std::chrono::milliseconds(static_cast<long>(seconds * 1000.0)));
     else
-        m_server.PullCable();
+        return "usage: cable pull [SECONDS], SECONDS from 0 to 86400\n";
     return "cable pulled\n";
 }
 
@@ -218,12 +257,12 @@ std::string CSimConsole::Timing(const std::string& arguments)
     LineTiming timing = m_server.Timing();
     if (what == "on" || what == "off")
         timing.enabled = what == "on";
-    else if (what == "turnaround" && in >> value && value >= 0.0)
+    else if (what == "turnaround" && ReadWithin(in, 0.0, kLongestTurnaroundMs, value))
         timing.turnaround = std::chrono::microseconds(static_cast<long>(value * 1000.0));
-    else if (what == "late" && in >> value && value >= 0.0)
+    else if (what == "late" && ReadWithin(in, 0.0, kLongestLateMs, value))
         timing.lateReply = std::chrono::milliseconds(static_cast<long>(value));
     else
-        return "usage: timing on|off, timing turnaround MS, timing late MS\n";
+        return "usage: timing on|off, timing turnaround MS (0 to 1000), timing late MS (0 to 60000)\n";
     m_server.SetTiming(timing);
     return "timing " + std::string(timing.enabled ? "on" : "off") + "\n";
 }

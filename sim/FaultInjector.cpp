@@ -5,6 +5,7 @@
 namespace {
 constexpr const char* kNames[] = {"no-reply", "bad-crc", "late-reply", "exception", "short-reply", "garbage"};
 constexpr int kReadFunction = 3;
+constexpr double kMostRequests = 1000000;
 // Bytes a disturbed line typically shows before a frame.
 constexpr uint8_t kGarbage[] = {0x00, 0xFF, 0x3A};
 
@@ -137,7 +138,8 @@ bool CFaultInjector::ApplyOrder(const std::string& order)
     const double value = std::strtod(number.c_str(), &end);
     if (number.empty() || *end != '\0')
         return false;
-    if (order[split] == ':' && value >= 0 && value == static_cast<int>(value))
+    // The range is checked before the conversion: a count beyond int has no meaning.
+    if (order[split] == ':' && value >= 0 && value <= kMostRequests && value == static_cast<int>(value))
         FailNext(*fault, static_cast<int>(value));
     else if (order[split] == '@' && value >= 0.0 && value <= 1.0)
         FailWithProbability(*fault, value);

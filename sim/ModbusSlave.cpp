@@ -103,7 +103,8 @@ Frame CModbusSlave::ExceptionReply(int slave, int function, ModbusException code
     return reply;
 }
 
-std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, IRegisterAccess& meter)
+std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, IRegisterAccess& meter,
+                                          Frame* withheld)
 {
     if (request.size() < 4 || !HasValidCrc(request))
         return std::nullopt;
@@ -132,8 +133,11 @@ std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, 
         reply = ExceptionReply(slave, request[1], ModbusException::IllegalFunction);
         break;
     }
-    if (broadcast)
+    if (broadcast) {
+        if (withheld)
+            *withheld = reply;
         return std::nullopt;
+    }
     // Exception replies arrive with their CRC already in place.
     if ((reply[1] & 0x80) == 0)
         AppendCrc(reply);

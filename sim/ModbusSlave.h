@@ -46,8 +46,10 @@ class CModbusSlave
 public:
     // The reply to a whole request frame, or nothing when the frame is broken,
     // addressed to another slave, or a broadcast (address 0, which is carried
-    // out without a reply).
-    static std::optional<Frame> Answer(const Frame& request, int ownAddress, IRegisterAccess& meter);
+    // out without a reply). For a broadcast write, withheld (when given) receives
+    // the reply that does not go out, so a log can tell whether it was carried out.
+    static std::optional<Frame> Answer(const Frame& request, int ownAddress, IRegisterAccess& meter,
+                                       Frame* withheld = nullptr);
 
     static bool HasValidCrc(const Frame& frame);
     static void AppendCrc(Frame& frame);

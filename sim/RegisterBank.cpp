@@ -21,7 +21,8 @@ const Range* RangeOf(int start, int count)
     if (count < 1)
         return nullptr;
     for (const Range& range : kRanges)
-        if (start >= range.first && start + count - 1 <= range.last)
+        // count - 1 <= last - start: start + count - 1 could overflow for a typed count.
+        if (start >= range.first && start <= range.last && count - 1 <= range.last - start)
             return &range;
     return nullptr;
 }

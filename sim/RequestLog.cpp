@@ -21,6 +21,10 @@ const char* OutcomeName(Outcome outcome)
         return "answered";
     case Outcome::Ignored:
         return "ignored";
+    case Outcome::Broadcast:
+        return "broadcast: carried out, no reply";
+    case Outcome::BroadcastRefused:
+        return "broadcast: refused, no reply";
     case Outcome::RateMismatch:
         return "rate mismatch";
     case Outcome::CablePulled:

@@ -15,12 +15,14 @@
 // What became of one request frame read from the line.
 enum class Outcome
 {
-    Answered,     // a reply (normal or exception) went out
-    Ignored,      // broken frame, bad CRC, another slave's address, or a broadcast
-    RateMismatch, // the line ran at a rate other than the meter's
-    CablePulled,  // the meter was off the line
-    Faulted,      // an injected fault changed or swallowed the reply
-    Collided,     // the master sent again before the reply was out; the reply was lost
+    Answered,         // a reply (normal or exception) went out
+    Ignored,          // broken frame, bad CRC, another slave's address, or a broadcast read
+    Broadcast,        // a broadcast write, carried out without a reply
+    BroadcastRefused, // a broadcast write the meter refused, without a reply
+    RateMismatch,     // the line ran at a rate other than the meter's
+    CablePulled,      // the meter was off the line
+    Faulted,          // an injected fault changed or swallowed the reply
+    Collided,         // the master sent again before the reply was out; the reply was lost
 };
 
 struct RequestRecord

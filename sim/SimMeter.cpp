@@ -170,10 +170,10 @@ void CSimMeter::AdvanceLocked(double seconds)
     }
 }
 
-std::optional<Frame> CSimMeter::Answer(const Frame& request)
+std::optional<Frame> CSimMeter::Answer(const Frame& request, Frame* withheld)
 {
     std::lock_guard lock(m_mutex);
-    return CModbusSlave::Answer(request, m_bank.Get(MeterReg::kAddress), *this);
+    return CModbusSlave::Answer(request, m_bank.Get(MeterReg::kAddress), *this, withheld);
 }
 
 uint16_t CSimMeter::ReadRegister(int address)

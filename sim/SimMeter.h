@@ -64,7 +64,7 @@ public:
     void Update();
 
     // The reply to one request frame as the meter's Modbus slave gives it.
-    std::optional<Frame> Answer(const Frame& request);
+    std::optional<Frame> Answer(const Frame& request, Frame* withheld = nullptr);
 
 private:
     uint16_t ReadRegister(int address) override;

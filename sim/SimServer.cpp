@@ -185,8 +185,11 @@ void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
         return;
     }
     m_meter.Update();
-    std::optional<Frame> reply = m_meter.Answer(request);
+    Frame withheld;
+    std::optional<Frame> reply = m_meter.Answer(request, &withheld);
     if (!reply) {
+        if (!withheld.empty())
+            record.outcome = (withheld[1] & 0x80) ? Outcome::BroadcastRefused : Outcome::Broadcast;
         m_log.Add(std::move(record));
         return;
     }

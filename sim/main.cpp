@@ -25,14 +25,14 @@ const char kUsage[] =
     "  --link PATH        also make a symbolic link PATH to the terminal (replaced if present)\n"
     "  --address N        meter's slave address, 1 to 247 (1)\n"
     "  --baud RATE        meter's rate: 4800, 9600, 19200 or 38400 (9600)\n"
-    "  --ct PRIMARY       CT primary in A, secondary 5 A (100)\n"
-    "  --pt PRIMARY       PT primary in V, secondary 220 V (220)\n"
+    "  --ct PRIMARY       CT primary in A, 1 to 65535, secondary 5 A (100)\n"
+    "  --pt PRIMARY       PT primary in V, 1 to 2147483647, secondary 220 V (220)\n"
     "  --frozen           keep every value still (the model does not run)\n"
-    "  --speed FACTOR     model seconds per real second (1)\n"
-    "  --seed N           seed of the noise and the random faults (1)\n"
+    "  --speed FACTOR     model seconds per real second, 0.000001 to 1000000 (1)\n"
+    "  --seed N           seed of the noise and the random faults, 0 to 4294967295 (1)\n"
     "  --no-timing        answer at once, without wire time and turnaround\n"
-    "  --turnaround MS    turnaround delay before a reply (3)\n"
-    "  --late MS          delay of the late-reply fault (1000)\n"
+    "  --turnaround MS    turnaround delay before a reply, 0 to 1000 (3)\n"
+    "  --late MS          delay of the late-reply fault, 0 to 60000 (1000)\n"
     "  --fault MODE[:N|@P] inject a fault, may repeat: MODE:N for the next N requests or\n"
     "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
     "                     exception short-reply garbage\n"
@@ -57,6 +57,27 @@ bool ToNumber(const char* text, double& value)
     return *text != '\0' && *end == '\0';
 }
 
+// The values each numeric option takes; anything outside (NaN included) is refused
+// before it is converted, so no conversion can overflow.
+struct NumericOption
+{
+    const char* name;
+    double lowest;
+    double highest;
+};
+constexpr NumericOption kNumericOptions[] = {
+    {"--address", 1, 247},  {"--baud", 1, 1000000},      {"--ct", 1, 65535},        {"--pt", 1, 2147483647},
+    {"--speed", 1e-6, 1e6}, {"--seed", 0, 4294967295.0}, {"--turnaround", 0, 1000}, {"--late", 0, 60000},
+};
+
+bool WithinRange(const std::string& name, double value)
+{
+    for (const NumericOption& option : kNumericOptions)
+        if (name == option.name)
+            return value >= option.lowest && value <= option.highest;
+    return false;
+}
+
 // Applies one option with its value; false when either is wrong.
 bool ApplyOption(Options& options, const std::string& name, const char* text)
 {
@@ -65,26 +86,24 @@ bool ApplyOption(Options& options, const std::string& name, const char* text)
         options.link = text;
     else if (name == "--fault")
         options.faults.emplace_back(text);
-    else if (!ToNumber(text, value) || value < 0.0)
+    else if (!ToNumber(text, value) || !WithinRange(name, value))
         return false;
-    else if (name == "--address" && value >= 1 && value <= 247)
+    else if (name == "--address")
         options.meter.slaveAddress = static_cast<int>(value);
     else if (name == "--baud")
         options.meter.baud = static_cast<int>(value);
-    else if (name == "--ct" && value >= 1 && value <= 65535)
+    else if (name == "--ct")
         options.meter.ctPrimary = static_cast<int>(value);
-    else if (name == "--pt" && value >= 1)
+    else if (name == "--pt")
         options.meter.ptPrimary = static_cast<int>(value);
-    else if (name == "--speed" && value > 0.0)
+    else if (name == "--speed")
         options.meter.speed = value;
     else if (name == "--seed")
         options.meter.seed = static_cast<uint32_t>(value);
     else if (name == "--turnaround")
         options.timing.turnaround = std::chrono::microseconds(static_cast<long>(value * 1000.0));
-    else if (name == "--late")
-        options.timing.lateReply = std::chrono::milliseconds(static_cast<long>(value));
     else
-        return false;
+        options.timing.lateReply = std::chrono::milliseconds(static_cast<long>(value));
     return true;
 }
 
@@ -102,7 +121,8 @@ int ParseOptions(int argc, char** argv, Options& options)
         else if (name == "--no-timing")
             options.timing.enabled = false;
         else if (i + 1 >= argc || !ApplyOption(options, name, argv[i + 1])) {
-            std::fprintf(stderr, "vemo400-sim: bad option or value: %s\n%s", name.c_str(), kUsage);
+            std::fprintf(stderr, "vemo400-sim: bad option or value: %s %s\n%s", name.c_str(),
+                         i + 1 < argc ? argv[i + 1] : "(none)", kUsage);
             return 2;
         } else
             ++i;

@@ -55,6 +55,27 @@ bool ContinuesEditing(int key)
     }
 }
 
+// Calls back when the application's palette changes; a child of the object it serves.
+class ApplicationPaletteWatcher : public QObject
+{
+public:
+    ApplicationPaletteWatcher(QObject* parent, std::function<void()> changed)
+        : QObject(parent), m_changed(std::move(changed))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+            m_changed();
+        return false;
+    }
+
+private:
+    std::function<void()> m_changed;
+};
+
 } // namespace
 
 CGridCtrl::CGridCtrl(QWidget* parent)
@@ -71,6 +92,10 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     m_system = ReadSystemColours();
     m_gridBackColour = m_system.shadow;
     InitDefaultCells();
+    // Qt tells only top-level windows of a new application palette, and the
+    // grid's own full palette keeps it from inheriting the change: listen to
+    // the application itself.
+    qApp->installEventFilter(new ApplicationPaletteWatcher(this, [this] { FollowSystemColours(); }));
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { OnScrollBarAction(Qt::Vertical, action); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -218,18 +243,16 @@ const CGridDefaultCell& CGridCtrl::DefaultCellOf(bool fixedRow, bool fixedColumn
 
 bool CGridCtrl::SetColumnWidthPixels(int column, int width)
 {
-    if (column < 0 || column >= ColumnTotal() || width < 0)
+    if (column < 0 || column >= ColumnTotal() || width < 0 || !m_model.SetColumnWidth(column, width))
         return false;
-    m_model.SetColumnWidth(column, width);
     UpdateScrollBars();
     return true;
 }
 
 bool CGridCtrl::SetRowHeightPixels(int row, int height)
 {
-    if (row < 0 || row >= RowTotal() || height < 0)
+    if (row < 0 || row >= RowTotal() || height < 0 || !m_model.SetRowHeight(row, height))
         return false;
-    m_model.SetRowHeight(row, height);
     UpdateScrollBars();
     return true;
 }
@@ -501,6 +524,13 @@ void CGridCtrl::OnEndInPlaceEdit(CellId cell, const QString& text, int key)
 {
     if (cell == m_editingCell)
         m_editingCell = CellId{};
+    // Escape cancels: the cell keeps its present text, which a poll may have
+    // rewritten since the edit began, and nothing is reported as changed.
+    if (key == Qt::Key_Escape) {
+        if (CGridCellBase* cancelled = CellAt(cell.row, cell.column))
+            cancelled->OnEndEdit();
+        return;
+    }
     CommitCellEdit(cell.row, cell.column, text);
     if (ContinuesEditing(key))
         ContinueEditWithKey(key);

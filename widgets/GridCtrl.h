@@ -193,6 +193,7 @@ private:
     bool m_sortAscending = true;
     int m_sortColumn = -1;
     int m_wheelLines;
+    int m_wheelRemainder = 0; // wheel delta times lines, less than one line's worth
     CellId m_editingCell;
     mutable CellId m_topLeftCache;
     long long m_cellsDrawn = 0;

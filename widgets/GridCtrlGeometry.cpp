@@ -259,9 +259,13 @@ void CGridCtrl::scrollContentsBy(int /*dx*/, int /*dy*/)
 
 void CGridCtrl::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    const int lines = m_wheelLines * std::abs(delta) / 120;
-    ScrollLines(Qt::Vertical, delta > 0 ? -lines : lines);
+    // A notch is 120; touchpads and fine wheels send far less per event, so what
+    // does not make a whole line yet is kept for the next event.
+    const long long scaled =
+        m_wheelRemainder + static_cast<long long>(m_wheelLines) * event->angleDelta().y();
+    const long long lines = scaled / 120;
+    m_wheelRemainder = static_cast<int>(scaled % 120);
+    ScrollLines(Qt::Vertical, static_cast<int>(-lines));
     event->accept();
 }
 

@@ -34,7 +34,7 @@ bool SelectsOnly(int key)
 
 CGridInPlaceEdit::CGridInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment alignment, int id,
                                    CellId cell, const QString& text, int firstKey)
-    : QLineEdit(grid->viewport()), m_grid(grid), m_cell(cell), m_initialText(text), m_id(id),
+    : QLineEdit(grid->viewport()), m_grid(grid), m_cell(cell), m_id(id),
       m_exitOnArrows(firstKey != kEditByMouse)
 {
     setFrame(false);
@@ -109,7 +109,6 @@ void CGridInPlaceEdit::keyPressEvent(QKeyEvent* event)
 {
     event->accept();
     if (event->key() == Qt::Key_Escape) {
-        setText(m_initialText);
         Finish(Qt::Key_Escape);
         return;
     }

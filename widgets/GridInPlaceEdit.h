@@ -40,7 +40,6 @@ private:
 
     QPointer<CGridCtrl> m_grid;
     CellId m_cell;
-    QString m_initialText;
     int m_id;
     bool m_exitOnArrows;
     bool m_finished = false;

@@ -1,9 +1,16 @@
 #include "widgets/GridModel.h"
 
 #include <algorithm>
-#include <numeric>
+#include <limits>
 
 namespace {
+
+// Set refuses sizes past an int; only a vast number of rows or columns at their
+// default size can still add up beyond one.
+int ClampToInt(long long pixels)
+{
+    return static_cast<int>(std::min<long long>(pixels, std::numeric_limits<int>::max()));
+}
 
 int DefaultIndex(bool fixedRow, bool fixedColumn)
 {
@@ -54,12 +61,12 @@ void GridModel::SetRowTotal(int rows)
     m_headerRows = std::min(m_headerRows, rows);
     if (rows < RowTotal()) {
         m_rows.resize(size_t(rows));
-        m_rowHeights.resize(size_t(rows));
+        m_rowHeights.Resize(rows);
         return;
     }
     const int height = DefaultCellOf(false, false).DefaultSize().height();
     m_rows.reserve(size_t(rows));
-    m_rowHeights.reserve(size_t(rows));
+    m_rowHeights.Reserve(rows);
     while (RowTotal() < rows) {
         const int row = RowTotal();
         Row cells;
@@ -67,7 +74,7 @@ void GridModel::SetRowTotal(int rows)
         for (int column = 0; column < ColumnTotal(); ++column)
             cells.push_back(MakeCell(row, column));
         m_rows.push_back(std::move(cells));
-        m_rowHeights.push_back(height);
+        m_rowHeights.Append(height);
     }
 }
 
@@ -79,12 +86,25 @@ void GridModel::SetColumnTotal(int columns)
     if (columns < oldTotal) {
         for (Row& cells : m_rows)
             cells.resize(size_t(columns));
-        m_columnWidths.resize(size_t(columns));
+        m_columnWidths.Resize(columns);
         return;
     }
+    try {
+        AddColumns(columns);
+    } catch (...) {
+        // Rows of different lengths would be read past by the next paint.
+        for (Row& cells : m_rows)
+            cells.resize(size_t(oldTotal));
+        m_columnWidths.Resize(oldTotal);
+        throw;
+    }
+}
+
+void GridModel::AddColumns(int columns)
+{
     // Widths first, so that every cell made below lies inside the table.
     const int width = DefaultCellOf(false, true).DefaultSize().width();
-    m_columnWidths.resize(size_t(columns), width);
+    m_columnWidths.Resize(columns, width);
     for (int row = 0; row < RowTotal(); ++row) {
         Row& cells = m_rows[size_t(row)];
         cells.reserve(size_t(columns));
@@ -134,28 +154,28 @@ void GridModel::SetHeaderColumnTotal(int columns)
 void GridModel::Clear()
 {
     m_rows.clear();
-    m_rowHeights.clear();
-    m_columnWidths.clear();
+    m_rowHeights.Resize(0);
+    m_columnWidths.Resize(0);
     m_headerRows = 0;
     m_headerColumns = 0;
 }
 
 int GridModel::HeaderRowHeight() const
 {
-    return std::accumulate(m_rowHeights.begin(), m_rowHeights.begin() + m_headerRows, 0);
+    return ClampToInt(m_rowHeights.SumOfFirst(m_headerRows));
 }
 
 int GridModel::HeaderColumnWidth() const
 {
-    return std::accumulate(m_columnWidths.begin(), m_columnWidths.begin() + m_headerColumns, 0);
+    return ClampToInt(m_columnWidths.SumOfFirst(m_headerColumns));
 }
 
 int GridModel::ScrollableHeight() const
 {
-    return std::accumulate(m_rowHeights.begin() + m_headerRows, m_rowHeights.end(), 0);
+    return ClampToInt(m_rowHeights.Total() - m_rowHeights.SumOfFirst(m_headerRows));
 }
 
 int GridModel::ScrollableWidth() const
 {
-    return std::accumulate(m_columnWidths.begin() + m_headerColumns, m_columnWidths.end(), 0);
+    return ClampToInt(m_columnWidths.Total() - m_columnWidths.SumOfFirst(m_headerColumns));
 }

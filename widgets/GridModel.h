@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/GridCell.h"
+#include "widgets/GridSizes.h"
 
 #include <functional>
 #include <memory>
@@ -19,12 +20,13 @@ public:
     GridModel(const GridModel&) = delete;
     GridModel& operator=(const GridModel&) = delete;
 
-    int RowTotal() const { return int(m_rowHeights.size()); }
-    int ColumnTotal() const { return int(m_columnWidths.size()); }
+    int RowTotal() const { return m_rowHeights.Count(); }
+    int ColumnTotal() const { return m_columnWidths.Count(); }
     int HeaderRowTotal() const { return m_headerRows; }
     int HeaderColumnTotal() const { return m_headerColumns; }
 
-    // Both may throw std::bad_alloc; the rows or columns already added stay.
+    // Both may throw std::bad_alloc and leave a consistent table: the rows
+    // already added stay, each whole; the columns go back to the old total.
     void SetRowTotal(int rows);
     void SetColumnTotal(int columns);
     // Marks or unmarks the cells of the affected rows/columns as fixed and
@@ -40,10 +42,12 @@ public:
     }
     CGridCellBase* CellAt(int row, int column) const;
 
-    int RowHeight(int row) const { return m_rowHeights[size_t(row)]; }
-    int ColumnWidth(int column) const { return m_columnWidths[size_t(column)]; }
-    void SetRowHeight(int row, int height) { m_rowHeights[size_t(row)] = height; }
-    void SetColumnWidth(int column, int width) { m_columnWidths[size_t(column)] = width; }
+    int RowHeight(int row) const { return m_rowHeights.At(row); }
+    int ColumnWidth(int column) const { return m_columnWidths.At(column); }
+    // The grid measures in int pixels: a size that would take the total of its
+    // rows (columns) past what an int holds is refused (false).
+    bool SetRowHeight(int row, int height) { return m_rowHeights.Set(row, height); }
+    bool SetColumnWidth(int column, int width) { return m_columnWidths.Set(column, width); }
     int HeaderRowHeight() const;
     int HeaderColumnWidth() const;
     // Sums of the non-fixed rows and columns: the scrolled extent.
@@ -58,13 +62,14 @@ public:
 private:
     using Row = std::vector<std::unique_ptr<CGridCellBase>>;
 
+    void AddColumns(int columns);
     std::unique_ptr<CGridCellBase> MakeCell(int row, int column) const;
     void MarkFixed(int row, int column);
 
     CGridCtrl* m_grid;
     std::vector<Row> m_rows;
-    std::vector<int> m_rowHeights;
-    std::vector<int> m_columnWidths;
+    GridSizes m_rowHeights;
+    GridSizes m_columnWidths;
     int m_headerRows = 0;
     int m_headerColumns = 0;
     CGridDefaultCell m_defaults[4];

@@ -53,6 +53,13 @@ TEST(RequestFrameTest, sendsTheLowSixteenBitsOfValuesAndTheLowByteOfTheAddress)
     EXPECT_EQ(RequestBuffer[0], 44);
 }
 
+TEST(RequestFrameTest, aWriteNeverTakesMoreValuesThanTheRegisterBlockHolds)
+{
+    EXPECT_EQ(ModbusRtu.BuildWriteRegisters(RequestBuffer, 1, 0, 120, RegisterBlock),
+              9 + 2 * kRegisterBlockSize);
+    EXPECT_EQ(RequestBuffer[5], kRegisterBlockSize);
+}
+
 TEST_F(CheckReadReplyTest, decodesRegistersHighByteFirst)
 {
     Reply reply(Bytes("010304000100022a32"));

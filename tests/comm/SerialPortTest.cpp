@@ -2,6 +2,7 @@
 #include "FrameBytes.h"
 #include "PortChecks.h"
 #include "PtyPair.h"
+#include "comm/PortDiagnostics.h"
 
 #include <algorithm>
 #include <chrono>
@@ -117,4 +118,21 @@ TEST(SerialDeviceNameTest, mapsComNamesThroughTheEnvironmentOrToSerialDevices)
     EXPECT_EQ(CSerialPort::DevicePath("/dev/ttyACM0"), "/dev/ttyACM0");
     EXPECT_EQ(CSerialPort::CharacterMs(19200), 0);
     EXPECT_EQ(CSerialPort::CharacterMs(4800), 2);
+}
+
+TEST(PortOpenAdviceTest, namesTheOwningGroupForPermissionDeniedAndListsDevicesForAMissingOne)
+{
+    char path[] = "/tmp/vemo400-port-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const std::string denied = PortOpenAdvice(path, EACCES);
+    ::close(fd);
+    ::unlink(path);
+    EXPECT_EQ(denied.rfind("; you must be in the group '", 0), 0u) << denied;
+    EXPECT_NE(denied.find("log in again"), std::string::npos) << denied;
+
+    const std::string missing = PortOpenAdvice("/dev/ttyUSB97", ENOENT);
+    EXPECT_EQ(missing.rfind("\nvemo400: ", 0), 0u) << missing;
+    EXPECT_NE(missing.find("serial devices"), std::string::npos) << missing;
+    EXPECT_EQ(PortOpenAdvice("/dev/ttyUSB0", EBUSY), "");
 }

@@ -5,6 +5,8 @@
 #include "comm/SerialPort.h"
 #include "framework/BlockingSleep.h"
 
+#include <QLoggingCategory>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,12 +67,50 @@ TEST_F(TransactionTest, writesTakeTheirValuesFromTheRegisterBlockAndReportTheEch
     const Modbus::WriteResult echoed = Modbus::WriteRegisters(1011, 1, 200, 250);
     EXPECT_EQ(requests.at(0), Bytes("011003f300010200ffc1d3"));
     EXPECT_TRUE(echoed.echoValid);
+    EXPECT_FALSE(echoed.refused);
     EXPECT_EQ(echoed.received, 8);
 
     replies.push_back(WithCrc(Bytes("019002")));
     const Modbus::WriteResult refused = Modbus::WriteRegisters(1011, 1, 200, 250);
     EXPECT_FALSE(refused.echoValid);
+    EXPECT_TRUE(refused.refused);
     EXPECT_EQ(refused.received, 5);
+}
+
+TEST_F(TransactionTest, aReadReplyMustComeFromTheSlaveAskedWithFunction3AndEveryRegisterAsked)
+{
+    const char* const wrong[] = {"020304000100ff", "010404000100ff", "0103020001"};
+    for (const char* reply : wrong) {
+        RegisterBlock[0] = RegisterBlock[1] = -1;
+        replies.push_back(WithCrc(Bytes(reply)));
+        EXPECT_FALSE(Modbus::ReadRegisters(100, 2, 500, 250)) << reply;
+        EXPECT_EQ(RegisterBlock[0], -1) << reply;
+        EXPECT_EQ(RegisterBlock[1], -1) << reply;
+    }
+}
+
+TEST_F(TransactionTest, nothingGoesOutToAnAddressOutside1To247OrOnAClosedPortAndTheLogSaysWhy)
+{
+    static QStringList logged;
+    QLoggingCategory::setFilterRules(QStringLiteral("vemo400.modbus.debug=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
+    for (const int32_t slave : {0, 248, 300}) {
+        SlaveId = slave;
+        EXPECT_FALSE(Modbus::ReadRegisters(100, 2, 500, 250)) << slave;
+        EXPECT_EQ(Modbus::WriteRegisters(1011, 1, 200, 250).received, 0) << slave;
+    }
+    SlaveId = 1;
+    SerialPort.Close();
+    EXPECT_FALSE(Modbus::WriteCoil(0, 0xFF00, 200, 250));
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+
+    EXPECT_TRUE(pty.Receive(10, 100).empty());
+    ASSERT_EQ(logged.size(), 7);
+    EXPECT_EQ(logged[0].left(49), "not sent 00 03 00 64 00 02 84 05 (slave address 0")
+        << logged[0].toStdString();
+    EXPECT_TRUE(logged[6].endsWith("(the port is not open)")) << logged[6].toStdString();
 }
 
 TEST_F(TransactionTest, aCoilCommandCountsAsDoneOnAnyReplyByte)

@@ -1,7 +1,6 @@
 #include "pages/CommonDataPage.h"
 
 #include "PageFixture.h"
-#include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
 
@@ -106,44 +105,4 @@ TEST_F(CommonDataPageTest, ratioRefreshTruncatesAndKeepsThePreviousRatiosWhenItF
     EXPECT_EQ(CtRatio, 33);
     EXPECT_EQ(Cell(7, 2), "66.000");
     EXPECT_EQ(page.FailureCount(), 0);
-}
-
-TEST_F(CommonDataPageTest, sixthFailedMeasurementStopsPollingForGoodWithOneMessage)
-{
-    line.Set(0, 22000);
-    page.Poll();
-    line.Silence();
-    for (int tick = 0; tick < 5; ++tick)
-        page.Poll();
-    EXPECT_TRUE(boxes.messages.empty());
-    EXPECT_TRUE(page.IsTimerRunning(1));
-
-    page.Poll();
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].text, "Communication Fail!");
-    EXPECT_EQ(boxes.messages[0].caption, "Error");
-    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Stop);
-    EXPECT_FALSE(page.IsTimerRunning(1));
-    EXPECT_EQ(Cell(1, 2), "220.000");
-    EXPECT_EQ(page.FailureCount(), 5);
-}
-
-TEST_F(CommonDataPageTest, ticksWhileAnotherPageIsCurrentSendNothing)
-{
-    for (const int other : {1, 99}) {
-        CurrentPage = other;
-        line.Silence();
-        for (int tick = 0; tick < 7; ++tick)
-            page.Poll();
-    }
-    EXPECT_TRUE(line.Requests().empty());
-    EXPECT_TRUE(boxes.messages.empty());
-    EXPECT_EQ(page.FailureCount(), 0);
-}
-
-TEST_F(CommonDataPageTest, timerStartedAtCreationPollsWhileThePageIsCurrent)
-{
-    EXPECT_TRUE(page.IsTimerRunning(1));
-    line.Set(0, 22000);
-    EXPECT_TRUE(WaitUntil([&] { return Cell(1, 2) == "220.000"; }));
 }

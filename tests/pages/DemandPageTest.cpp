@@ -75,13 +75,6 @@ TEST_F(DemandPageTest, pollScalesCurrentsByTheCtRatioAndPowersByBothRatios)
     EXPECT_EQ(Cell(9, 2), "14000000.0");
 }
 
-TEST_F(DemandPageTest, pollDoesNothingWhileAnotherPageIsCurrent)
-{
-    CurrentPage = 8;
-    page.Poll();
-    EXPECT_TRUE(line.Requests().empty());
-}
-
 TEST_F(DemandPageTest, silentMeterLeavesTheTableAsItWasWithoutAMessage)
 {
     line.Set(300, kDemands);
@@ -93,22 +86,4 @@ TEST_F(DemandPageTest, silentMeterLeavesTheTableAsItWasWithoutAMessage)
     EXPECT_EQ(Cell(5, 2), "-0.1");
     EXPECT_EQ(Cell(7, 4), "2009-7-14 8:5:9");
     EXPECT_TRUE(boxes.messages.empty());
-}
-
-TEST_F(DemandPageTest, clearDemandWrites255ToItsCommandRegisterAndReportsASilentMeterOnce)
-{
-    SlaveId = 1;
-    page.ClearDemand();
-    const auto writes = line.Requests(16);
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].info.address, 1011);
-    EXPECT_EQ(writes[0].info.values, std::vector<uint16_t>{255});
-    EXPECT_TRUE(boxes.messages.empty());
-
-    line.Silence();
-    page.ClearDemand();
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
-    EXPECT_EQ(boxes.messages[0].caption, "Error");
-    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Stop);
 }

@@ -1,7 +1,6 @@
 #include "pages/HarmonicPage.h"
 
 #include "PageFixture.h"
-#include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
 
@@ -175,21 +174,4 @@ TEST_F(HarmonicPageTest, threeFailuresOfABlockStopPollingWithANoticeAndKeepTheTe
     line.Speak();
     Press(1013);
     EXPECT_TRUE(page.IsTimerRunning(1));
-}
-
-TEST_F(HarmonicPageTest, ticksWhileAnotherPageIsCurrentSendNothingButKeepTheTimer)
-{
-    page.Start();
-    CurrentPage = 99;
-    page.Poll();
-    EXPECT_TRUE(line.Requests().empty());
-    EXPECT_TRUE(page.IsTimerRunning(1));
-    EXPECT_EQ(Cell(1, 2), "");
-}
-
-TEST_F(HarmonicPageTest, channelButtonStartsTheTimerThatPolls)
-{
-    line.Set(400 + 6 * 31 - 3, 123);
-    Press(1010);
-    EXPECT_TRUE(WaitUntil([&] { return Cell(7, 5) == "12.3"; }));
 }

@@ -182,13 +182,3 @@ TEST_F(IoPageTest, statusPollLightsTheLampsOfSetBitsAndGreysTheRest)
     EXPECT_EQ(LampState(1059), 0);
     EXPECT_TRUE(boxes.messages.empty());
 }
-
-TEST_F(IoPageTest, ticksWhileAnotherPageIsCurrentSendNothing)
-{
-    CurrentPage = 3;
-    line.Set(137, {0x00FF, 0x000F});
-    page.Poll();
-
-    EXPECT_TRUE(line.Requests().empty());
-    EXPECT_EQ(LampState(1059), 2);
-}

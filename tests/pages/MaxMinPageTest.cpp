@@ -1,7 +1,6 @@
 #include "pages/MaxMinPage.h"
 
 #include "PageFixture.h"
-#include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
 #include "widgets/GridCtrl.h"
 
@@ -55,59 +54,4 @@ TEST_F(MaxMinPageTest, pollScalesCurrentsAndPowersButNotTheThd)
     EXPECT_EQ(Cell(1, 2), "20.000");
     EXPECT_EQ(Cell(4, 2), "20000.000");
     EXPECT_EQ(Cell(7, 2), "0.035");
-}
-
-TEST_F(MaxMinPageTest, sixthFailedPollInARowStopsPollingWithOneMessage)
-{
-    line.Set(600, kRecords);
-    page.Poll();
-    line.Silence();
-    for (int tick = 0; tick < 5; ++tick)
-        page.Poll();
-    EXPECT_TRUE(boxes.messages.empty());
-    EXPECT_TRUE(page.IsTimerRunning(1));
-
-    page.Poll();
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].text, "Communication Fail!");
-    EXPECT_EQ(boxes.messages[0].caption, "Error");
-    EXPECT_FALSE(page.IsTimerRunning(1));
-    EXPECT_EQ(Cell(4, 2), "10.000");
-}
-
-TEST_F(MaxMinPageTest, aPassingPollStartsTheFailureCountAgain)
-{
-    for (int round = 0; round < 2; ++round) {
-        line.Silence();
-        for (int tick = 0; tick < 5; ++tick)
-            page.Poll();
-        line.Speak();
-        page.Poll();
-    }
-    EXPECT_TRUE(boxes.messages.empty());
-    EXPECT_TRUE(page.IsTimerRunning(1));
-}
-
-TEST_F(MaxMinPageTest, timerPollsTheRecordsWhileAnotherPageIsShown)
-{
-    line.Set(600, kRecords);
-    ASSERT_TRUE(WaitUntil([&] { return Cell(4, 2) == "10.000"; }, 5000));
-    EXPECT_EQ(CurrentPage, 1);
-}
-
-TEST_F(MaxMinPageTest, clearWrites255ToItsCommandRegisterAndReportsASilentMeter)
-{
-    SlaveId = 1;
-    page.ClearMaxMin();
-    const auto writes = line.Requests(16);
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].info.address, 1009);
-    EXPECT_EQ(writes[0].info.values, std::vector<uint16_t>{255});
-    EXPECT_TRUE(boxes.messages.empty());
-
-    line.Silence();
-    page.ClearMaxMin();
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
-    EXPECT_EQ(boxes.messages[0].caption, "Error");
 }

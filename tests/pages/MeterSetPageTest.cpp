@@ -151,7 +151,7 @@ TEST_F(MeterSetPageTest, setThatKeepsTheRateLeavesThePortAsItIs)
     EXPECT_TRUE(boxes.messages.empty());
 }
 
-TEST_F(MeterSetPageTest, aRefusedBlockAIsNotFollowedSoBlockBStillReachesTheMeter)
+TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedSoBlockBStillReachesTheMeter)
 {
     page.Start();
     page.SetDlgItemText(1002, "0"); // the meter refuses address 0 with an exception reply
@@ -166,6 +166,21 @@ TEST_F(MeterSetPageTest, aRefusedBlockAIsNotFollowedSoBlockBStillReachesTheMeter
     EXPECT_EQ(line.Meter().SlaveAddress(), 1);
     EXPECT_EQ(line.Get(1023), 1600);
     EXPECT_EQ(Text(1002), "1");
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
+    EXPECT_EQ(boxes.messages[0].caption, "Error");
+}
+
+TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsStillFollowed)
+{
+    page.Start();
+    page.SetDlgItemText(1002, "7");
+    line.Server().Faults().FailNext(FaultMode::BadCrc, 1);
+    page.Set();
+
+    EXPECT_EQ(main.slaveIdText, "7");
+    EXPECT_EQ(line.Meter().SlaveAddress(), 7);
+    EXPECT_EQ(line.Requests(16).back().info.slave, 7);
     EXPECT_TRUE(boxes.messages.empty());
 }
 

@@ -145,19 +145,3 @@ TEST_F(SoePageTest, timingWritesTheLocalClockAndShowsWhatTheMeterThenReports)
               QString::asprintf("%d-%d-%d %02d\uFF1A%02d\uFF1A%02d", clock[0] + 2000, clock[1], clock[2],
                                 clock[3], clock[4], clock[5]));
 }
-
-TEST_F(SoePageTest, clearSoeWrites255ToItsCommandRegisterAndReportsASilentMeter)
-{
-    page.ClearEvents();
-    const auto writes = line.Requests(16);
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].info.address, 1012);
-    EXPECT_EQ(writes[0].info.values, std::vector<uint16_t>{255});
-    EXPECT_TRUE(boxes.messages.empty());
-
-    line.Silence();
-    page.ClearEvents();
-    ASSERT_EQ(boxes.messages.size(), 1u);
-    EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
-    EXPECT_EQ(boxes.messages[0].caption, "Error");
-}

@@ -1,6 +1,7 @@
 #include "meter/TimeTexts.h"
 
 #include <QDateTime>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -100,6 +101,7 @@ TEST(TimeTextsTest, meterClockUsesFullWidthColonsAndNoLeadingZerosInTheDate)
 {
     EXPECT_EQ(MeterClockText({9, 7, 14, 8, 5, 9}), QString::fromUtf8("2009-7-14 08：05：09"));
     EXPECT_EQ(MeterClockText({10, 12, 31, 23, 59, 59}), QString::fromUtf8("2010-12-31 23：59：59"));
+    EXPECT_EQ(MeterClockText({INT_MAX, 1, 1, 0, 0, 0}), QString::fromUtf8("2147485647-1-1 00：00：00"));
 }
 
 TEST(TimeTextsTest, meterClockRegistersTakeTheYearFrom2000)

@@ -16,6 +16,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -25,6 +26,27 @@ testing::AssertionResult Contains(const std::string& text, const std::string& pa
     if (text.find(part) != std::string::npos)
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << '"' << text << "\" lacks \"" << part << '"';
+}
+
+// Starts the simulator with the given arguments, standard input at its end and
+// standard output into output (or nowhere), standard error nowhere.
+pid_t SpawnSimulator(std::vector<const char*> arguments, int output = -1)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (output >= 0)
+        posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    arguments.insert(arguments.begin(), VEMO_SIM_EXECUTABLE);
+    arguments.push_back(nullptr);
+    pid_t child = -1;
+    posix_spawn(&child, VEMO_SIM_EXECUTABLE, &actions, nullptr, const_cast<char**>(arguments.data()),
+                environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
 }
 
 class Console : public testing::Test
@@ -87,6 +109,21 @@ TEST_F(Console, showsStatusAndTheLastRequests)
     EXPECT_EQ(meter.Model(), ModelMode::Running);
 }
 
+TEST_F(Console, refusesNumbersOutOfRangeWithAMessageAndChangesNothing)
+{
+    const char* const typed[] = {"get 2147483647 2",  "set 2147483647 1 2",    "get 1 2147483647",
+                                 "set 100 70000",     "fault bad-crc:3e9",     "cable pull 1e300",
+                                 "timing late 1e300", "timing turnaround nan", "requests 99999"};
+    for (const char* command : typed) {
+        const std::string answer = console.Execute(command);
+        EXPECT_TRUE(Contains(answer, "usage") || Contains(answer, "out of range"))
+            << command << ": " << answer;
+    }
+    EXPECT_EQ(server.Faults().Describe(), "none");
+    EXPECT_FALSE(server.IsCablePulled());
+    EXPECT_FALSE(console.QuitRequested());
+}
+
 TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
 {
     EXPECT_TRUE(Contains(console.Execute("dance"), "unknown command 'dance'"));
@@ -96,21 +133,25 @@ TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
     EXPECT_TRUE(console.QuitRequested());
 }
 
+TEST(SimExecutable, refusesOptionValuesOutOfRangeAndExitsWith2)
+{
+    const char* const options[][2] = {{"--baud", "1e300"},     {"--pt", "1e300"},   {"--seed", "1e20"},
+                                      {"--turnaround", "nan"}, {"--late", "1e300"}, {"--address", "0"}};
+    for (const auto& option : options) {
+        const pid_t child = SpawnSimulator({option[0], option[1]});
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << option[0] << " " << option[1];
+    }
+}
+
 TEST(SimExecutable, servesWithStandardInputClosedAndStopsOnSigterm)
 {
     const std::string link = testing::TempDir() + "vemo400-sim-test-" + std::to_string(getpid());
     int output[2];
-    ASSERT_EQ(pipe(output), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, output[0]);
-    const char* argv[] = {VEMO_SIM_EXECUTABLE, "--link", link.c_str(), "--frozen", "--no-timing", nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, VEMO_SIM_EXECUTABLE, &actions, nullptr, const_cast<char**>(argv), environ),
-              0);
-    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(pipe2(output, O_CLOEXEC), 0);
+    const pid_t child = SpawnSimulator({"--link", link.c_str(), "--frozen", "--no-timing"}, output[1]);
+    ASSERT_GT(child, 0);
     close(output[1]);
     FILE* stream = fdopen(output[0], "r");
     char path[256] = {};

@@ -61,6 +61,18 @@ TEST_F(LineServer, staysSilentForAnotherSlaveAndRecordsTheRequest)
     EXPECT_EQ(records[0].info.slave, 7);
 }
 
+TEST_F(LineServer, logsABroadcastWriteAsCarriedOutOrRefusedWithoutAReply)
+{
+    line.Send(WriteRequest(0, 1000, {200}));
+    line.Send(WriteRequest(0, 1006, {0}));
+    WaitForRequests(2);
+    const auto records = server.Log().Records();
+    EXPECT_EQ(meter.Register(1000), 200);
+    EXPECT_EQ(records[0].outcome, Outcome::Broadcast);
+    EXPECT_EQ(records[1].outcome, Outcome::BroadcastRefused);
+    EXPECT_NE(CRequestLog::Describe(records[0]).find("broadcast: carried out, no reply"), std::string::npos);
+}
+
 TEST_F(LineServer, recordsWhatTheMasterWrote)
 {
     line.Ask(WriteRequest(1, 1011, {255}));

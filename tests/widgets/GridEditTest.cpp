@@ -83,6 +83,19 @@ TEST(GridEdit, escapeAfterTypingPutsTheOldTextBackAndReportsNoChange)
     EXPECT_EQ(edited.Count(GridNotification::EndEdit), 0);
 }
 
+TEST(GridEdit, escapeAfterAPollRewroteTheCellKeepsThePresentTextAndReportsNothing)
+{
+    EditedGrid edited;
+    edited.grid.BeginCellEdit(1, 1, QPoint(), '7');
+    edited.grid.SetCellText(1, 1, "4.56");
+    edited.grid.MarkModified(false);
+    edited.notifications.clear();
+    edited.Press(edited.Editor(), Qt::Key_Escape);
+    EXPECT_EQ(edited.grid.CellText(1, 1), QString("4.56"));
+    EXPECT_FALSE(edited.grid.IsModified());
+    EXPECT_TRUE(edited.notifications.empty());
+}
+
 TEST(GridEdit, committingTheUnchangedTextNeitherMarksTheCellNorTellsTheOwner)
 {
     EditedGrid edited;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -146,6 +147,38 @@ TEST(GridModel, theGridKeepsTheSystemColoursInsideADialogWithItsOwnPalette)
     EXPECT_EQ(grid->DefaultCellOf(true, false).BackColour(), RefFromColour(system.color(QPalette::Button)));
     EXPECT_EQ(grid->GridBackColour(), RefFromColour(system.color(QPalette::Dark)));
     EXPECT_EQ(grid->GridLineColour(), RGB(192, 192, 192));
+}
+
+TEST(GridModel, runningOutOfMemoryWhileAddingColumnsLeavesEveryRowAtTheOldTotal)
+{
+    CGridCtrl grid;
+    grid.SetRowTotal(3);
+    grid.SetColumnTotal(2);
+    int made = 0;
+    grid.SetCellFactory([&made]() -> std::unique_ptr<CGridCellBase> {
+        if (++made > 4)
+            throw std::bad_alloc();
+        return std::make_unique<CGridCell>();
+    });
+    // The out-of-memory message is modal; close it as soon as it shows.
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_FALSE(grid.SetColumnTotal(5));
+    EXPECT_EQ(grid.ColumnTotal(), 2);
+    EXPECT_NE(grid.CellAt(2, 1), nullptr);
+}
+
+TEST(GridModel, aSystemPaletteChangeReachesTheGridInsideAWindow)
+{
+    QDialog dialog;
+    auto* grid = new CGridCtrl(&dialog);
+    const QPalette before = QApplication::palette();
+    QPalette changed = before;
+    changed.setColor(QPalette::Base, QColor(10, 20, 30));
+    QApplication::setPalette(changed);
+    const COLORREF followed = grid->DefaultCellOf(false, false).BackColour();
+    QApplication::setPalette(before);
+    EXPECT_EQ(followed, RGB(10, 20, 30));
+    EXPECT_EQ(grid->DefaultCellOf(false, false).BackColour(), RefFromColour(before.color(QPalette::Base)));
 }
 
 TEST(GridModel, colourValuesKeepRedInTheLowByte)

@@ -26,6 +26,12 @@ struct PageGrid
     }
 
     QImage Grab() { return grid.viewport()->grab().toImage(); }
+    void Wheel(int delta)
+    {
+        QWheelEvent turn(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid.viewport(), &turn);
+    }
     QColor Pixel(const QImage& image, QPoint point) { return image.pixelColor(point); }
 
     CGridCtrl grid;
@@ -120,12 +126,29 @@ TEST(GridGeometry, oneWheelNotchScrollsTheConfiguredNumberOfRowsAndTheViewStarts
     PageGrid page(100, 2);
     const int lines = page.grid.WheelScrollLines();
     ASSERT_GT(lines, 0);
-    QWheelEvent notch(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(page.grid.viewport(), &notch);
+    page.Wheel(-120);
     EXPECT_EQ(page.grid.TopLeftNonFixedCell().row, lines);
     EXPECT_EQ(page.grid.CellRect(lines, 0).top(), 0);
     EXPECT_TRUE(page.grid.CellRect(0, 0).isEmpty());
+}
+
+TEST(GridGeometry, smallWheelDeltasOfATouchpadAddUpToWholeLines)
+{
+    PageGrid page(100, 2);
+    for (int turn = 0; turn < 8; ++turn)
+        page.Wheel(-15);
+    EXPECT_EQ(page.grid.TopLeftNonFixedCell().row, page.grid.WheelScrollLines());
+}
+
+TEST(GridGeometry, aRowHeightWhoseTotalNoIntHoldsIsRefusedAndTheGridStillScrolls)
+{
+    PageGrid page(3, 2);
+    const int defaultHeight = page.grid.RowHeightPixels(2);
+    EXPECT_TRUE(page.grid.SetRowHeightPixels(0, 1000000000));
+    EXPECT_TRUE(page.grid.SetRowHeightPixels(1, 1000000000));
+    EXPECT_FALSE(page.grid.SetRowHeightPixels(2, 1000000000));
+    EXPECT_EQ(page.grid.RowHeightPixels(2), defaultHeight);
+    EXPECT_TRUE(page.grid.verticalScrollBar()->isEnabled());
 }
 
 TEST(GridGeometry, scrollingACellIntoViewBringsItWhollyInside)
