@@ -50,7 +50,8 @@ constexpr MeasurementItem kItems[] = {
 };
 } // namespace
 
-CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent)
+CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
 {
 }
 
@@ -64,10 +65,8 @@ void CCommonDataPage::OnInitDialog()
 }
 
 // Only the measurement request counts toward the failure limit; a failed ratio refresh keeps the last ratios.
-void CCommonDataPage::Poll()
+void CCommonDataPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
     if (result == PollResult::Stopped)
         return;

@@ -56,7 +56,10 @@ struct TimeStampCell
 constexpr std::array<TimeStampCell, 4> kTimeStampCells{{{7, 8}, {8, 13}, {9, 18}, {10, 23}}};
 } // namespace
 
-CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CDemandPage::OnInitDialog()
 {
@@ -83,10 +86,8 @@ void CDemandPage::OnCommand(int id)
 }
 
 // A failed read is silent: the table keeps what it showed and the next tick tries again.
-void CDemandPage::Poll()
+void CDemandPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
     if (Modbus::ReadRegisters(kFirstRegister, kRegisterCount, 100, 250))

@@ -2,7 +2,6 @@
 
 #include "comm/Transaction.h"
 #include "pages/ClearCommand.h"
-#include "pages/MainWindowLink.h"
 #include "pages/PrintfText.h"
 #include "pages/RegisterValues.h"
 
@@ -20,7 +19,10 @@ constexpr int kEnergyClearRegister = 1010;
 constexpr std::array kCounterEdits = {1002, 1016, 1004, 1005, 1017, 1019, 1021, 1023, 1018, 1020, 1022, 1024};
 } // namespace
 
-CEnergyPage::CEnergyPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CEnergyPage::CEnergyPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CEnergyPage::OnCommand(int id)
 {
@@ -42,10 +44,8 @@ void CEnergyPage::Clear()
 }
 
 // A failed poll is silent and leaves the edits as they were; the next tick tries again.
-void CEnergyPage::Poll()
+void CEnergyPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     TakeSlaveIdFromPanel();
     if (!Modbus::ReadRegisters(kCountersStart, 2 * static_cast<int>(kCounterEdits.size()), 200, 300))
         return;

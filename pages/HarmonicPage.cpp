@@ -1,9 +1,9 @@
 #include "pages/HarmonicPage.h"
 
 #include "comm/ModbusRtu.h"
-#include "framework/MessageBox.h"
+#include "comm/Transaction.h"
 #include "pages/BlockRead.h"
-#include "pages/MainWindowLink.h"
+#include "pages/FailureMessages.h"
 #include "pages/MeasurementTable.h"
 #include "pages/PrintfText.h"
 #include "widgets/GridCtrl.h"
@@ -75,7 +75,10 @@ QString Tenths(int raw)
 }
 } // namespace
 
-CHarmonicPage::CHarmonicPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CHarmonicPage::CHarmonicPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 int CHarmonicPage::ChannelCode() const
 {
@@ -157,16 +160,16 @@ void CHarmonicPage::WriteChannelValues(const int32_t* table)
 }
 
 // The values appear only once every block has arrived, so the display never mixes two polls.
-void CHarmonicPage::Poll()
+void CHarmonicPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     std::array<int32_t, kTableSize> table{};
     // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
     std::fill_n(RegisterBlock, 70, 0);
     if (!ReadInBlocks(kTableStart, kBlockCount, kBlockSize, 300, 300, table.data())) {
+        if (Modbus::CalledOff())
+            return;
         KillTimer(kPollTimer);
-        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
+        ShowCommunicationFail(this, CommunicationFail::BlockRead);
         return;
     }
     Grid().RedrawAll();

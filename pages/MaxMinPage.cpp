@@ -62,7 +62,10 @@ constexpr std::array<MeasurementItem, 24> kRecordItems{{
 }};
 } // namespace
 
-CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CMaxMinPage::OnInitDialog()
 {
@@ -90,7 +93,7 @@ void CMaxMinPage::OnCommand(int id)
 }
 
 // Runs whatever page is current; the sixth failure in a row ends polling for the rest of the run.
-void CMaxMinPage::Poll()
+void CMaxMinPage::PollMeter()
 {
     const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
     if (result == PollResult::Stopped)

@@ -10,10 +10,13 @@ class CMaxMinPage : public CMeterPage
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 138;
+    static constexpr int kPageNumber = 8;
 
     CMaxMinPage(IMainWindow& main, QWidget* parent);
 
-    void Poll() override;
+    // Its polls run whatever page is current.
+    bool IsCurrent() const override { return true; }
+    void PollMeter() override;
     // The clear button.
     void ClearMaxMin();
 

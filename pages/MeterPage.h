@@ -6,22 +6,32 @@ class CGridCtrl;
 class FailureLimit;
 class IMainWindow;
 
-// A page of the tab area: built from its dialog template, reaches the main
-// window through IMainWindow, and runs its start action when it is selected.
+// A page of the tab area (page number 1 to 9): built from its dialog template,
+// reaches the main window through IMainWindow, and runs its start action when
+// it is selected.
 class CMeterPage : public CDialog
 {
     Q_OBJECT
 public:
-    CMeterPage(int templateId, IMainWindow& main, QWidget* parent);
+    CMeterPage(int templateId, int pageNumber, IMainWindow& main, QWidget* parent);
+
+    int PageNumber() const { return m_pageNumber; }
+    // Whether the page's polls run: while it is the one the user selected last.
+    virtual bool IsCurrent() const;
 
     // What the page does each time the user selects it; most pages do nothing.
     virtual void Start() {}
-    // One tick of the poll timer (timer 1) of a polling page.
-    virtual void Poll() {}
+    // One tick of the poll timer (timer 1): the page's poll, while the page is
+    // current. When the user leaves the page meanwhile, the poll ends after the
+    // exchange in flight and what failed after that counts for nothing.
+    void Poll();
 
 protected:
     void OnTimer(int n) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+    // The poll of a polling page; runs only while the page is current.
+    virtual void PollMeter() {}
 
     // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.
     static constexpr int kPollTimer = 1;
@@ -36,7 +46,8 @@ protected:
     {
         Passed,
         Failed,
-        Stopped
+        Stopped,
+        CalledOff // the user left the page during the poll: neither pass nor failure
     };
     // The poll of the pages that give up after repeated failures: slave address from the ID box,
     // ratio refresh, then count registers from first (500 ms wait). The sixth failure in a row
@@ -45,6 +56,7 @@ protected:
 
 private:
     IMainWindow& m_main;
+    int m_pageNumber;
 };
 
 // Decimal conversion of the leading digits of text, with C's atoi rules.

@@ -4,7 +4,7 @@
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
-#include "framework/MessageBox.h"
+#include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/RegisterValues.h"
 
@@ -60,7 +60,10 @@ void FillList(QComboBox& list, const QStringList& items)
 }
 } // namespace
 
-CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CMeterSetPage::OnInitDialog()
 {
@@ -219,5 +222,5 @@ int CMeterSetPage::Selection(int listId) const
 
 void CMeterSetPage::ShowFailure()
 {
-    MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+    ShowCommunicationFail(this, CommunicationFail::Command);
 }

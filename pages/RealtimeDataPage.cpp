@@ -63,7 +63,7 @@ constexpr MeasurementItem kItems[] = {
 } // namespace
 
 CRealtimeDataPage::CRealtimeDataPage(IMainWindow& main, QWidget* parent)
-    : CMeterPage(kTemplateId, main, parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
 {
 }
 
@@ -90,10 +90,8 @@ void CRealtimeDataPage::Load()
     SetTimer(kPollTimer, kPollPeriodMs);
 }
 
-void CRealtimeDataPage::Poll()
+void CRealtimeDataPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     ++m_pollCount;
     const PollResult result = ReadMeasurements(kFirstRegister, kRegisterCount, m_failures);
     if (result == PollResult::Stopped)

@@ -2,9 +2,9 @@
 
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
-#include "framework/MessageBox.h"
 #include "pages/BlockRead.h"
 #include "pages/ClearCommand.h"
+#include "pages/FailureMessages.h"
 #include "pages/GridTexts.h"
 #include "pages/MeasurementTable.h"
 #include "pages/TimeTexts.h"
@@ -44,7 +44,7 @@ QString ActionStatus(int eventWord)
 }
 } // namespace
 
-CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, kPageNumber, main, parent) {}
 
 void CSoePage::OnInitDialog()
 {
@@ -110,7 +110,7 @@ void CSoePage::ReadEvents()
     std::fill_n(RegisterBlock, kRecordCount, 0);
     if (!ReadInBlocks(kFirstRecordRegister, kRecordBlockCount, kRecordBlockSize, 300, 300,
                       m_records.data())) {
-        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
+        ShowCommunicationFail(this, CommunicationFail::BlockRead);
         return;
     }
     ListEvents();
