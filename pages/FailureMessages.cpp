@@ -2,20 +2,24 @@
 
 #include "framework/MessageBox.h"
 
+namespace {
+struct Message
+{
+    const char* text;
+    const char* caption;
+};
+
+// In the order of CommunicationFail.
+constexpr Message kMessages[] = {
+    {"Communication Fail!", "Error"},
+    {"Communication Fail", "Error"},
+    {"Communication Fail", "Notice"},
+    {"Communication fail", "Error"},
+};
+} // namespace
+
 void ShowCommunicationFail(QWidget* parent, CommunicationFail failure)
 {
-    switch (failure) {
-    case CommunicationFail::PollStopped:
-        MessageBox(parent, QStringLiteral("Communication Fail!"), QStringLiteral("Error"));
-        break;
-    case CommunicationFail::Command:
-        MessageBox(parent, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
-        break;
-    case CommunicationFail::BlockRead:
-        MessageBox(parent, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
-        break;
-    case CommunicationFail::RelayLoad:
-        MessageBox(parent, QStringLiteral("Communication fail"), QStringLiteral("Error"));
-        break;
-    }
+    const Message& message = kMessages[static_cast<int>(failure)];
+    MessageBox(parent, QString::fromLatin1(message.text), QString::fromLatin1(message.caption));
 }

@@ -1,9 +1,9 @@
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "MainWindowFixture.h"
 #include "PageFixture.h"
 #include "WaitUntil.h"
 #include "app/MainDlg.h"
 #include "comm/LineWait.h"
+#include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "framework/SequenceQueue.h"
 #include "pages/CommonDataPage.h"
@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 
 namespace {
 // One page's poll, or Meter Set's Set after a Load.
@@ -34,7 +35,6 @@ template <class Page> std::unique_ptr<CMeterPage> Make(IMainWindow& main)
 {
     auto page = std::make_unique<Page>(main, nullptr);
     page->Create();
-    page->Start();
     return page;
 }
 
@@ -44,9 +44,21 @@ void PollAsCurrent(CMeterPage& page)
     page.Poll();
 }
 
+void PrintTo(const Sequence& sequence, std::ostream* out)
+{
+    *out << sequence.name;
+}
+
+// The page as after its selection, with the main window's slave address.
 class FixedWaitsTest : public ::testing::TestWithParam<Sequence>
 {
 protected:
+    void SetUp() override
+    {
+        SlaveId = 1;
+        page->Start();
+    }
+
     std::vector<Frame> Sent(bool fixedWaits)
     {
         qputenv("VEMO400_FIXED_WAITS", fixedWaits ? "1" : "0");
@@ -67,26 +79,22 @@ protected:
 };
 
 // The main window on a silent meter, with a watch that acts once the meter has received a request.
-class LineSequenceTest : public ::testing::Test
+class LineSequenceTest : public MainWindowFixture
 {
 protected:
     void SetUp() override
     {
-        qputenv("VEMO400_COM1", QByteArray::fromStdString(line.Path()));
-        CurrentPage = 100;
-        main.Create();
-        main.show();
+        MainWindowFixture::SetUp();
         line.Silence();
     }
     // A closed window leaves the line closing and the queue closed until the next window opens.
     void TearDown() override
     {
-        SerialPort.Close();
+        MainWindowFixture::TearDown();
         LineWait::SetClosing(false);
         SequenceQueue().Open();
     }
 
-    void Visit(int page) { main.Tree().setCurrentItem(main.Tree().topLevelItem(0)->child(page - 1)); }
     int RequestsFrom(int first, int last) const
     {
         const auto requests = line.Requests();
@@ -106,9 +114,6 @@ protected:
         watch.start(1);
     }
 
-    MeterLine line;
-    MessageBoxRecorder messages;
-    CMainDlg main;
     QTimer watch;
 };
 } // namespace
@@ -118,6 +123,8 @@ TEST_P(FixedWaitsTest, sendsTheSameRequestsWithAndWithoutFixedWaits)
     const std::vector<Frame> taken = Sent(false);
     EXPECT_FALSE(taken.empty());
     EXPECT_EQ(Sent(true), taken);
+    for (const RequestRecord& request : line.Requests())
+        EXPECT_EQ(request.outcome, Outcome::Answered);
     EXPECT_TRUE(boxes.messages.empty());
 }
 
