@@ -14,13 +14,13 @@ public:
 
     CMaxMinPage(IMainWindow& main, QWidget* parent);
 
-    // Its polls run whatever page is current.
-    bool IsCurrent() const override { return true; }
     void PollMeter() override;
     // The clear button.
     void ClearMaxMin();
 
 protected:
+    // It polls whatever page is current.
+    bool PollsNow() const override { return true; }
     void OnInitDialog() override;
     void OnCommand(int id) override;
 

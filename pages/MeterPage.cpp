@@ -39,9 +39,9 @@ bool CMeterPage::IsCurrent() const
 
 void CMeterPage::Poll()
 {
-    if (!IsCurrent())
+    if (!PollsNow())
         return;
-    const Modbus::SequenceGate whileCurrent([this] { return IsCurrent(); });
+    const Modbus::SequenceGate whilePolling([this] { return PollsNow(); });
     PollMeter();
 }
 

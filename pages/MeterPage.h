@@ -16,21 +16,23 @@ public:
     CMeterPage(int templateId, int pageNumber, IMainWindow& main, QWidget* parent);
 
     int PageNumber() const { return m_pageNumber; }
-    // Whether the page's polls run: while it is the one the user selected last.
-    virtual bool IsCurrent() const;
+    // Whether the page is the one the user selected last.
+    bool IsCurrent() const;
 
     // What the page does each time the user selects it; most pages do nothing.
     virtual void Start() {}
-    // One tick of the poll timer (timer 1): the page's poll, while the page is
-    // current. When the user leaves the page meanwhile, the poll ends after the
-    // exchange in flight and what failed after that counts for nothing.
+    // One tick of the poll timer (timer 1): the page's poll, while it PollsNow.
+    // When the user leaves the page meanwhile, the poll ends after the exchange
+    // in flight and what failed after that counts for nothing.
     void Poll();
 
 protected:
     void OnTimer(int n) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    // The poll of a polling page; runs only while the page is current.
+    // Whether a tick polls: while the page is current.
+    virtual bool PollsNow() const { return IsCurrent(); }
+    // The poll of a polling page; runs only while PollsNow.
     virtual void PollMeter() {}
 
     // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.
