@@ -1,25 +1,18 @@
 #include "MainWindowFixture.h"
 #include "PageFixture.h"
-#include "WaitUntil.h"
-#include "app/MainDlg.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
-#include "comm/SerialPort.h"
 #include "framework/SequenceQueue.h"
 #include "pages/CommonDataPage.h"
 #include "pages/DemandPage.h"
 #include "pages/EnergyPage.h"
 #include "pages/HarmonicPage.h"
 #include "pages/IoPage.h"
-#include "pages/MainWindowLink.h"
 #include "pages/MaxMinPage.h"
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 
 #include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 
 namespace {
@@ -64,10 +57,11 @@ protected:
         qputenv("VEMO400_FIXED_WAITS", fixedWaits ? "1" : "0");
         line.ClearRequests();
         GetParam().run(*page);
-        qunsetenv("VEMO400_FIXED_WAITS");
         std::vector<Frame> frames;
-        for (const RequestRecord& record : line.Requests())
+        for (const RequestRecord& record : line.Requests()) {
+            EXPECT_EQ(record.outcome, Outcome::Answered);
             frames.push_back(record.request);
+        }
         return frames;
     }
 
@@ -95,18 +89,18 @@ protected:
         SequenceQueue().Open();
     }
 
-    int RequestsFrom(int first, int last) const
+    int Requests(int first, int last) const
     {
         const auto requests = line.Requests();
         return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const RequestRecord& r) {
             return r.info.address >= first && r.info.address <= last;
         }));
     }
-    // Runs action from inside the line's wait, as soon as a request from first to last has gone out.
+    // Runs action from inside the line's wait, once a request for a register from first to last has gone out.
     void OnRequest(int first, int last, std::function<void()> action)
     {
         QObject::connect(&watch, &QTimer::timeout, [=, this] {
-            if (RequestsFrom(first, last) > 0) {
+            if (Requests(first, last) > 0) {
                 watch.stop();
                 action();
             }
@@ -123,8 +117,6 @@ TEST_P(FixedWaitsTest, sendsTheSameRequestsWithAndWithoutFixedWaits)
     const std::vector<Frame> taken = Sent(false);
     EXPECT_FALSE(taken.empty());
     EXPECT_EQ(Sent(true), taken);
-    for (const RequestRecord& request : line.Requests())
-        EXPECT_EQ(request.outcome, Outcome::Answered);
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -147,7 +139,7 @@ TEST_F(LineSequenceTest, leavingTheHarmonicPageEndsItsPollAfterTheExchangeInFlig
     OnRequest(400, 588, [this] { Visit(6); });
     ASSERT_TRUE(WaitUntil([&] { return main.Page(6)->isVisible(); }));
     EXPECT_EQ(CurrentPage, 6);
-    EXPECT_EQ(RequestsFrom(400, 588), 1);
+    EXPECT_EQ(Requests(400, 588), 1);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(main.Page(5)->IsTimerRunning(1));
 }

@@ -9,12 +9,9 @@
 TEST(ModbusFrameTest, aReplyIsCompleteAtItsExpectedLengthOrAsAnExceptionReply)
 {
     const std::vector<uint8_t> read = WithCrc(Bytes("010300640002"));
-    const std::vector<uint8_t> write = Bytes("011003f300010200ffc1d3");
-    const std::vector<uint8_t> coil = WithCrc(Bytes("01050002ff00"));
     EXPECT_EQ(ModbusFrame::ExpectedReplyLength(read.data(), 8), 9);
-    EXPECT_EQ(ModbusFrame::ExpectedReplyLength(write.data(), 11), 8);
-    EXPECT_EQ(ModbusFrame::ExpectedReplyLength(coil.data(), 8), 8);
-    EXPECT_EQ(ModbusFrame::ExpectedReplyLength(read.data(), 5), 0);
+    EXPECT_EQ(ModbusFrame::ExpectedReplyLength(Bytes("011003f300010200ffc1d3").data(), 11), 8);
+    EXPECT_EQ(ModbusFrame::ExpectedReplyLength(WithCrc(Bytes("01050002ff00")).data(), 8), 8);
 
     const std::vector<uint8_t> reply = WithCrc(Bytes("010304000100ff"));
     EXPECT_FALSE(ModbusFrame::IsReplyComplete(read.data(), 8, reply.data(), 8));

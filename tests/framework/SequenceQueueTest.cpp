@@ -17,17 +17,16 @@ public:
     QAbstractButton& Button() const { return *DlgItem<QAbstractButton>(kButton); }
 
     std::vector<QString> steps;
-    std::function<void()> duringTick;
-    bool tickWaits = true; // a waiting tick stops its timer, which would tick on meanwhile
+    bool tickWaitsForAClick = true;
 
 protected:
+    // Such a tick stops its timer, and has the button clicked while it waits on the line.
     void OnTimer(int n) override
     {
         steps.push_back(QStringLiteral("tick"));
-        if (tickWaits) {
+        if (tickWaitsForAClick) {
             KillTimer(n);
-            if (duringTick)
-                duringTick();
+            QTimer::singleShot(10, this, [this] { Button().click(); });
             LineWait::For(60);
         }
         steps.push_back(QStringLiteral("tick done"));
@@ -44,7 +43,6 @@ protected:
 TEST(SequenceQueueTest, aClickWhileATickWaitsRunsAfterTheTick)
 {
     BusyDialog dialog;
-    dialog.duringTick = [&] { QTimer::singleShot(10, &dialog, [&] { dialog.Button().click(); }); };
     dialog.SetTimer(1, 1);
     ASSERT_TRUE(WaitUntil([&] { return dialog.steps.size() == 4; }));
     EXPECT_EQ(dialog.steps, (std::vector<QString>{"tick", "tick done", "command", "command done"}));
@@ -53,7 +51,7 @@ TEST(SequenceQueueTest, aClickWhileATickWaitsRunsAfterTheTick)
 TEST(SequenceQueueTest, ticksThatFallDueDuringALongSequenceRunOnceAfterIt)
 {
     BusyDialog dialog;
-    dialog.tickWaits = false;
+    dialog.tickWaitsForAClick = false;
     dialog.SetTimer(1, 5);
     dialog.Button().click();
     dialog.KillTimer(1);
