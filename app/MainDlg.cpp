@@ -1,10 +1,11 @@
 #include "app/MainDlg.h"
 
+#include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
-#include "framework/BlockingSleep.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
+#include "framework/SequenceQueue.h"
 #include "framework/TabArea.h"
 #include "pages/CommonDataPage.h"
 #include "pages/DemandPage.h"
@@ -16,6 +17,7 @@
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -73,6 +75,8 @@ CTabArea& CMainDlg::TabArea() const
 
 void CMainDlg::OnInitDialog()
 {
+    SequenceQueue().Open();
+    LineWait::SetClosing(false);
     setFixedSize(size());
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     m_slaveAddress = 1;
@@ -148,18 +152,25 @@ void CMainDlg::OnTreeSelectionChanged(QTreeWidgetItem* item)
     OnTabSelectionChanged();
 }
 
+// The new page is current at once, so a poll of the page left behind ends after
+// its exchange in flight; the step itself waits its turn on the line. A step
+// that had to wait makes its page current again: the start action of a step
+// before it (realtime's Load) may have taken that.
 void CMainDlg::OnTabSelectionChanged()
 {
     const int tab = TabArea().Tabs().currentIndex();
     CurrentPage = tab < 0 ? -1 : tab + 1;
-    SelectPage(CurrentPage);
+    SequenceQueue().Run([this, n = CurrentPage] {
+        CurrentPage = n;
+        SelectPage(n);
+    });
 }
 
 void CMainDlg::SelectPage(int n)
 {
     ReadPanel();
     OpenPort();
-    BlockingSleep(100);
+    LineWait::For(100);
     for (CMeterPage* page : m_pages)
         page->hide();
     if (CMeterPage* page = Page(n)) {
@@ -213,6 +224,15 @@ void CMainDlg::SelectBaud(int position)
     QComboBox* rates = ComboBox(kBaudList);
     if (position >= 0 && position < rates->count())
         rates->setCurrentIndex(position);
+}
+
+// Closing ends the wait in progress and the sequence it belongs to at once;
+// nothing that waits its turn runs any more.
+void CMainDlg::closeEvent(QCloseEvent* event)
+{
+    SequenceQueue().Close();
+    LineWait::SetClosing(true);
+    CDialog::closeEvent(event);
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event)

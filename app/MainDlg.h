@@ -12,7 +12,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // The main window: connection panel, navigation tree and the tab area with the
-// nine pages. Every navigation step reopens the port and shows one page.
+// nine pages. Every navigation step reopens the port and shows one page; it
+// runs through the sequence queue like the pages' ticks and commands.
 class CMainDlg : public CDialog, public IMainWindow
 {
     Q_OBJECT
@@ -37,6 +38,7 @@ public:
 
 protected:
     void OnInitDialog() override;
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -1,29 +1,73 @@
 #include "comm/Transaction.h"
 
 #include "comm/FrameLog.h"
+#include "comm/LineWait.h"
+#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/RequestGuard.h"
 #include "comm/SerialPort.h"
-#include "framework/BlockingSleep.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Modbus {
 namespace {
+std::function<bool()> g_wanted;
+
+// Takes the reply's bytes as they arrive until it is complete or waitMs are up;
+// returns how many were taken. With fixed waits it takes none and sits out waitMs.
+int AwaitReply(int requestLength, int waitMs, int limit)
+{
+    if (LineWait::FixedWaits()) {
+        LineWait::For(waitMs);
+        return 0;
+    }
+    int received = 0;
+    LineWait::Until(waitMs, [&] {
+        while (received < limit && SerialPort.Read(ReplyBuffer + received, 1) == 1)
+            ++received;
+        return received == limit ||
+               ModbusFrame::IsReplyComplete(RequestBuffer, requestLength, ReplyBuffer, received);
+    });
+    return received;
+}
+
 // Writes the built request, waits, and reads the reply; returns the bytes read.
+// A called-off sequence sends nothing and finds the reply buffer empty.
 int Exchange(int requestLength, int waitMs, int readLength)
 {
+    // Several call sites ask for more than the reply buffer holds; never read past it.
+    const int limit = std::min(readLength, kReplyBufferSize);
+    if (CalledOff()) {
+        std::memset(ReplyBuffer, 0, static_cast<std::size_t>(limit));
+        return 0;
+    }
     if (!MaySend(RequestBuffer, requestLength))
         return 0;
     FrameLog log(RequestBuffer, requestLength);
     SerialPort.Write(RequestBuffer, requestLength);
-    BlockingSleep(waitMs);
-    // Several call sites ask for more than the reply buffer holds; never read past it.
-    const int received = SerialPort.Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
+    // The read then runs as after a fixed wait: it takes what is left and ends at a gap.
+    const int taken = AwaitReply(requestLength, waitMs, limit);
+    const int received = taken + SerialPort.Read(ReplyBuffer + taken, limit - taken);
     log.Reply(ReplyBuffer, received);
     return received;
 }
 } // namespace
+
+SequenceGate::SequenceGate(std::function<bool()> wanted) : m_previous(std::move(g_wanted))
+{
+    g_wanted = std::move(wanted);
+}
+
+SequenceGate::~SequenceGate()
+{
+    g_wanted = std::move(m_previous);
+}
+
+bool CalledOff()
+{
+    return LineWait::Closing() || (g_wanted && !g_wanted());
+}
 
 bool ReadRegisters(int start, int count, int waitMs, int readLength)
 {
@@ -46,7 +90,7 @@ bool WriteCoil(int coil, int value, int waitMs, int readLength)
 
 int ClearLine(int waitMs, int readLength)
 {
-    BlockingSleep(waitMs);
+    LineWait::For(waitMs);
     return SerialPort.Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
 }
 

@@ -1,10 +1,32 @@
 #pragma once
 
+#include <functional>
+
 // The transaction every page runs: build the request into RequestBuffer with
-// SlaveId, write it, block for the call site's fixed wait, read what has
-// arrived into ReplyBuffer and check it. Reads decode into RegisterBlock;
-// writes take their values from RegisterBlock.
+// SlaveId, write it, wait until the reply is complete or the call site's wait
+// is up (LineWait: the window stays live), read what has arrived into
+// ReplyBuffer and check it. Reads decode into RegisterBlock; writes take their
+// values from RegisterBlock.
 namespace Modbus {
+
+// While a gate lives, the exchanges of the running sequence are sent only while
+// wanted() holds: a tick of a page the user has left ends after the exchange in
+// flight. Gates nest; the innermost one decides.
+class SequenceGate
+{
+public:
+    explicit SequenceGate(std::function<bool()> wanted);
+    ~SequenceGate();
+    SequenceGate(const SequenceGate&) = delete;
+    SequenceGate& operator=(const SequenceGate&) = delete;
+
+private:
+    std::function<bool()> m_previous;
+};
+
+// Whether the running sequence has been called off (its gate says no, or the
+// window closes): its exchanges send nothing, and what failed counts for nothing.
+bool CalledOff();
 
 // Function code 3; true when the read-reply check passes.
 bool ReadRegisters(int start, int count, int waitMs, int readLength);
@@ -21,8 +43,8 @@ WriteResult WriteRegisters(int start, int count, int waitMs, int readLength);
 // Function code 5 (0xFF00 closes, 0x0000 opens); true when any reply byte arrived.
 bool WriteCoil(int coil, int value, int waitMs, int readLength);
 
-// Waits, then takes whatever has arrived into ReplyBuffer and drops it: the
-// meter may still be sending after an earlier request. Returns the bytes taken.
+// Waits the whole time (the window stays live), then takes whatever has arrived into ReplyBuffer and drops
+// it: the meter may still be sending after an earlier request. Returns the bytes taken.
 int ClearLine(int waitMs, int readLength);
 
 // Refreshes CtRatio and PtRatio from registers 1000 to 1004. On a failed read,

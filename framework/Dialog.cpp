@@ -2,9 +2,8 @@
 
 #include "framework/DialogColours.h"
 #include "framework/DialogFont.h"
+#include "framework/SequenceQueue.h"
 #include "framework/TabArea.h"
-#include "widgets/GridCtrl.h"
-#include "widgets/IndicatorLamp.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -12,10 +11,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimerEvent>
 #include <QTreeWidget>
+#include <map>
 
 namespace {
 const DialogTemplate& RequireTemplate(int id)
@@ -43,7 +44,25 @@ QTreeWidget* NewTree(QWidget* parent)
     tree->setRootIsDecorated(true);
     return tree;
 }
+
+std::map<ControlKind, CDialog::ControlMaker>& ControlMakers()
+{
+    static std::map<ControlKind, CDialog::ControlMaker> makers;
+    return makers;
+}
+
+// A grid or lamp whose maker nobody registered is an empty frame in its place.
+QWidget* NewRegisteredControl(ControlKind kind, QWidget* parent)
+{
+    const auto maker = ControlMakers().find(kind);
+    return maker != ControlMakers().end() ? maker->second(parent) : new QWidget(parent);
+}
 } // namespace
+
+void CDialog::RegisterControl(ControlKind kind, ControlMaker maker)
+{
+    ControlMakers()[kind] = std::move(maker);
+}
 
 CDialog::CDialog(int templateId, QWidget* parent) : QWidget(parent), m_template(RequireTemplate(templateId))
 {
@@ -106,9 +125,8 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control)
     case ControlKind::TabControl:
         return new CTabArea(this);
     case ControlKind::Grid:
-        return new CGridCtrl(this);
     case ControlKind::Lamp:
-        return new CIndicatorLamp(this);
+        return NewRegisteredControl(control.kind, this);
     case ControlKind::Button:
         button = new QPushButton(text, this);
         break;
@@ -117,7 +135,12 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control)
         break;
     }
     const int id = control.id;
-    connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+    connect(button, &QAbstractButton::clicked, this, [this, id] {
+        SequenceQueue().Run([window = QPointer<CDialog>(this), id] {
+            if (window)
+                window->OnCommand(id);
+        });
+    });
     return button;
 }
 
@@ -195,11 +218,16 @@ void CDialog::KillTimer(int n)
     }
 }
 
+// A tick waits its turn on the line; a timer killed meanwhile no longer ticks.
 void CDialog::timerEvent(QTimerEvent* event)
 {
     for (auto it = m_timers.cbegin(); it != m_timers.cend(); ++it) {
         if (it.value() == event->timerId()) {
-            OnTimer(it.key());
+            const int n = it.key();
+            SequenceQueue().RunTick(this, n, [window = QPointer<CDialog>(this), n] {
+                if (window && window->IsTimerRunning(n))
+                    window->OnTimer(n);
+            });
             return;
         }
     }

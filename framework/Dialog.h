@@ -5,17 +5,24 @@
 #include <QHash>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QComboBox;
 class QTimerEvent;
 
 // A window built from a dialog template: controls looked up by id, buttons
 // dispatched to OnCommand by id, and window timers by number as on Windows.
+// Commands and timer ticks run through the sequence queue, one at a time.
 class CDialog : public QWidget
 {
     Q_OBJECT
 public:
     CDialog(int templateId, QWidget* parent = nullptr);
+
+    // The grid and the lamp are drawn by code above the framework, which
+    // registers how to make them before the first dialog with one is created.
+    using ControlMaker = std::function<QWidget*(QWidget* parent)>;
+    static void RegisterControl(ControlKind kind, ControlMaker maker);
 
     // Builds the controls, sizes the window and runs OnInitDialog. The window stays hidden.
     void Create();

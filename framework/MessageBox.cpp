@@ -1,6 +1,7 @@
 #include "framework/MessageBox.h"
 
 #include "framework/DialogColours.h"
+#include "framework/SequenceQueue.h"
 
 #include <QMessageBox>
 
@@ -14,6 +15,9 @@ MessageBoxFunction& Replacement()
 
 void MessageBox(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon)
 {
+    // A sequence that the closing window called off ends without a word.
+    if (SequenceQueue().IsClosed())
+        return;
     if (Replacement()) {
         Replacement()(text, caption, icon);
         return;

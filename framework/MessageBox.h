@@ -6,7 +6,8 @@
 class QWidget;
 
 // Every message the tool shows goes through here. The box is modal and runs
-// its own event loop, so other windows' timers keep firing while it is open.
+// its own event loop; a box shown inside a sequence keeps the line until it is
+// dismissed, and ticks and commands asked for meanwhile wait their turn.
 // Stop for the tool's failure messages; Warning for the framework's validation messages.
 enum class MessageIcon
 {

@@ -9,7 +9,8 @@ namespace {
 
 } // namespace
 
-CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent)
+CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
 {
 }
 
@@ -23,13 +24,11 @@ void CCommonDataPage::OnInitDialog()
 }
 
 // Only the measurement request counts toward the failure limit; a failed ratio refresh keeps the last ratios.
-void CCommonDataPage::Poll()
+void CCommonDataPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     const PollResult result =
         ReadMeasurements(PageItems::kCommonRegisters.first, PageItems::kCommonRegisters.count, m_failures);
-    if (result == PollResult::Stopped || result == PollResult::NotAsked)
+    if (result == PollResult::Stopped || result == PollResult::Skipped)
         return;
     if (result == PollResult::Passed)
         WriteItemValues(Grid(), PageItems::kCommon);

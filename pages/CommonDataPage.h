@@ -15,7 +15,7 @@ public:
 
     CCommonDataPage(IMainWindow& main, QWidget* parent);
 
-    void Poll() override;
+    void PollMeter() override;
 
     int FailureCount() const { return m_failures.Count(); }
 

@@ -33,7 +33,10 @@ constexpr std::array<std::array<const char*, 5>, 11> kRowTexts{{
 }};
 } // namespace
 
-CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CDemandPage::OnInitDialog()
 {
@@ -60,10 +63,8 @@ void CDemandPage::OnCommand(int id)
 }
 
 // A failed read is silent: the table keeps what it showed and the next tick tries again.
-void CDemandPage::Poll()
+void CDemandPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
     if (Modbus::ReadRegisters(PageItems::kDemandRegisters.first, PageItems::kDemandRegisters.count, 100, 250))

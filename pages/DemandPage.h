@@ -12,7 +12,7 @@ public:
 
     CDemandPage(IMainWindow& main, QWidget* parent);
 
-    void Poll() override;
+    void PollMeter() override;
     // The Clear Demand button.
     void ClearDemand();
 

@@ -3,7 +3,6 @@
 #include "comm/Transaction.h"
 #include "meter/PageItems.h"
 #include "pages/ClearCommand.h"
-#include "pages/MainWindowLink.h"
 
 #include <array>
 
@@ -18,7 +17,10 @@ constexpr std::array<int, std::size(PageItems::kEnergy)> kCounterEdits = {1002, 
                                                                           1021, 1023, 1018, 1020, 1022, 1024};
 } // namespace
 
-CEnergyPage::CEnergyPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CEnergyPage::CEnergyPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CEnergyPage::OnCommand(int id)
 {
@@ -40,10 +42,8 @@ void CEnergyPage::Clear()
 }
 
 // A failed poll is silent and leaves the edits as they were; the next tick tries again.
-void CEnergyPage::Poll()
+void CEnergyPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     TakeSlaveIdFromPanel();
     if (!Modbus::ReadRegisters(PageItems::kEnergyRegisters.first, PageItems::kEnergyRegisters.count, 200,
                                300))

@@ -19,7 +19,7 @@ public:
     // Asks the meter to clear its energy counters, then polls again.
     void Clear();
     // One tick of the poll: registers 200 to 223 into the twelve edits.
-    void Poll() override;
+    void PollMeter() override;
 
 protected:
     void OnCommand(int id) override;

@@ -1,9 +1,10 @@
 #include "pages/HarmonicPage.h"
 
 #include "comm/ModbusRtu.h"
-#include "framework/MessageBox.h"
+#include "comm/Transaction.h"
 #include "meter/BlockRead.h"
 #include "meter/HarmonicTable.h"
+#include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
@@ -40,7 +41,10 @@ constexpr Cell OrderCell(int order)
 }
 } // namespace
 
-CHarmonicPage::CHarmonicPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CHarmonicPage::CHarmonicPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 int CHarmonicPage::ChannelCode() const
 {
@@ -119,17 +123,17 @@ void CHarmonicPage::WriteChannelValues(std::span<const int32_t, HarmonicTable::k
 }
 
 // The values appear only once every block has arrived, so the display never mixes two polls.
-void CHarmonicPage::Poll()
+void CHarmonicPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     std::array<int32_t, HarmonicTable::kSize> table{};
     // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
     std::fill_n(RegisterBlock, 70, 0);
     if (!ReadInBlocks(HarmonicTable::kStart, HarmonicTable::kBlockCount, HarmonicTable::kBlockSize, 300, 300,
                       table.data())) {
+        if (Modbus::CalledOff())
+            return;
         KillTimer(kPollTimer);
-        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
+        ShowCommunicationFail(this, CommunicationFail::BlockRead);
         return;
     }
     Grid().RedrawAll();

@@ -20,7 +20,7 @@ public:
 
     // The page always opens on channel Ia, as its "Ia Harmonic" button does.
     void Start() override;
-    void Poll() override;
+    void PollMeter() override;
 
     // 1 to 6 for Ia, Ib, Ic, Ua, Ub, Uc; 0 before the first choice.
     int ChannelCode() const;

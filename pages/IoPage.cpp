@@ -5,6 +5,7 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "meter/RegisterValues.h"
+#include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/UnloadedSettings.h"
 #include "widgets/IndicatorLamp.h"
@@ -77,7 +78,7 @@ const QStringList& TargetItems()
 }
 } // namespace
 
-CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent)
+CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, kPageNumber, main, parent)
 {
     for (int id : kExchangeOrder)
         m_held.insert(id, 0);
@@ -123,7 +124,7 @@ void CIoPage::Load()
 void CIoPage::LoadRelaySettings()
 {
     if (!Modbus::ReadRegisters(kSettingsStart, kSettingsCount, 300, 250)) {
-        MessageBox(this, QStringLiteral("Communication fail"), QStringLiteral("Error"));
+        ShowCommunicationFail(this, CommunicationFail::RelayLoad);
         return;
     }
     for (int r = 0; r < 4; ++r) {
@@ -185,7 +186,7 @@ void CIoPage::WriteReturnTimes()
     for (int r = 0; r < 4; ++r)
         RegisterBlock[r] = m_held[kRelays[r].returnEdit];
     if (!Modbus::WriteRegisters(kReturnStart, kReturnCount, 300, 250).echoValid)
-        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+        ShowCommunicationFail(this, CommunicationFail::Command);
 }
 
 // The coil does not depend on the edits: a bad entry is reported, and the relay still switches.
@@ -194,7 +195,7 @@ void CIoPage::SwitchRelay(int coil, int value)
     Modbus::ClearLine(100, 250);
     TakeValues();
     if (!Modbus::WriteCoil(coil, value, 200, 250))
-        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+        ShowCommunicationFail(this, CommunicationFail::Command);
     SetTimer(kPollTimer, 200);
 }
 
@@ -217,10 +218,8 @@ void CIoPage::ShowValues()
 }
 
 // The lamps show the state only while the page is current; a failed read leaves them as they are.
-void CIoPage::Poll()
+void CIoPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     if (!Modbus::ReadRegisters(kStatusStart, 2, 200, 250))
         return;
     SetLamps(kFirstInputLamp, 8, Registers::U16(0));

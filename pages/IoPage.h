@@ -22,7 +22,7 @@ public:
     // Writes the relay settings and return times, then reloads them.
     void Set();
     // One tick of the status poll: the lamps follow registers 137 and 138.
-    void Poll() override;
+    void PollMeter() override;
 
 protected:
     void OnInitDialog() override;

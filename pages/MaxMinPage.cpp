@@ -19,7 +19,10 @@ constexpr int kUnitColumn = 4;
 
 } // namespace
 
-CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CMaxMinPage::CMaxMinPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CMaxMinPage::OnInitDialog()
 {
@@ -56,11 +59,11 @@ void CMaxMinPage::OnCommand(int id)
 
 // Runs whatever page is current, from the first opening of the port on; the sixth
 // failure in a row ends polling for the rest of the run.
-void CMaxMinPage::Poll()
+void CMaxMinPage::PollMeter()
 {
     const PollResult result =
         ReadMeasurements(PageItems::kMaxMinRegisters.first, PageItems::kMaxMinRegisters.count, m_failures);
-    if (result == PollResult::Stopped || result == PollResult::NotAsked)
+    if (result == PollResult::Stopped || result == PollResult::Skipped)
         return;
     if (result == PollResult::Passed)
         WriteItemValues(Grid(), PageItems::kMaxMin);

@@ -10,14 +10,17 @@ class CMaxMinPage : public CMeterPage
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 138;
+    static constexpr int kPageNumber = 8;
 
     CMaxMinPage(IMainWindow& main, QWidget* parent);
 
-    void Poll() override;
+    void PollMeter() override;
     // The clear button.
     void ClearMaxMin();
 
 protected:
+    // It polls whatever page is current.
+    bool PollsNow() const override { return true; }
     void OnInitDialog() override;
     void OnCommand(int id) override;
 

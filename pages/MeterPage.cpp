@@ -3,18 +3,47 @@
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
-#include "framework/MessageBox.h"
 #include "pages/FailureLimit.h"
+#include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "widgets/GridCtrl.h"
+#include "widgets/IndicatorLamp.h"
 
 #include <QKeyEvent>
 #include <cstdlib>
 #include <limits>
 
-CMeterPage::CMeterPage(int templateId, IMainWindow& main, QWidget* parent)
-    : CDialog(templateId, parent), m_main(main)
+namespace {
+// The framework draws no grids or lamps itself; the pages tell it how they are made.
+void RegisterPageControls()
 {
+    static const bool registered = [] {
+        CDialog::RegisterControl(ControlKind::Grid, [](QWidget* parent) { return new CGridCtrl(parent); });
+        CDialog::RegisterControl(ControlKind::Lamp,
+                                 [](QWidget* parent) { return new CIndicatorLamp(parent); });
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+} // namespace
+
+CMeterPage::CMeterPage(int templateId, int pageNumber, IMainWindow& main, QWidget* parent)
+    : CDialog(templateId, parent), m_main(main), m_pageNumber(pageNumber)
+{
+    RegisterPageControls();
+}
+
+bool CMeterPage::IsCurrent() const
+{
+    return CurrentPage == m_pageNumber;
+}
+
+void CMeterPage::Poll()
+{
+    if (!PollsNow())
+        return;
+    const Modbus::SequenceGate whilePolling([this] { return PollsNow(); });
+    PollMeter();
 }
 
 // A page is a dialog of its own: Escape and Return in its controls stay there
@@ -51,17 +80,19 @@ void CMeterPage::TakeSlaveIdFromPanel() const
 CMeterPage::PollResult CMeterPage::ReadMeasurements(int first, int count, FailureLimit& failures)
 {
     if (!SerialPort.IsOpen())
-        return PollResult::NotAsked;
+        return PollResult::Skipped;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
     if (Modbus::ReadRegisters(first, count, 500, 250)) {
         failures.Passed();
         return PollResult::Passed;
     }
+    if (Modbus::CalledOff())
+        return PollResult::Skipped;
     if (!failures.Failed())
         return PollResult::Failed;
     KillTimer(kPollTimer);
-    MessageBox(this, QStringLiteral("Communication Fail!"), QStringLiteral("Error"));
+    ShowCommunicationFail(this, CommunicationFail::PollStopped);
     return PollResult::Stopped;
 }
 

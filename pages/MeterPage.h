@@ -6,22 +6,34 @@ class CGridCtrl;
 class FailureLimit;
 class IMainWindow;
 
-// A page of the tab area: built from its dialog template, reaches the main
-// window through IMainWindow, and runs its start action when it is selected.
+// A page of the tab area (page number 1 to 9): built from its dialog template,
+// reaches the main window through IMainWindow, and runs its start action when
+// it is selected.
 class CMeterPage : public CDialog
 {
     Q_OBJECT
 public:
-    CMeterPage(int templateId, IMainWindow& main, QWidget* parent);
+    CMeterPage(int templateId, int pageNumber, IMainWindow& main, QWidget* parent);
+
+    int PageNumber() const { return m_pageNumber; }
+    // Whether the page is the one the user selected last.
+    bool IsCurrent() const;
 
     // What the page does each time the user selects it; most pages do nothing.
     virtual void Start() {}
-    // One tick of the poll timer (timer 1) of a polling page.
-    virtual void Poll() {}
+    // One tick of the poll timer (timer 1): the page's poll, while it PollsNow.
+    // When the user leaves the page meanwhile, the poll ends after the exchange
+    // in flight and what failed after that counts for nothing.
+    void Poll();
 
 protected:
     void OnTimer(int n) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+    // Whether a tick polls: while the page is current.
+    virtual bool PollsNow() const { return IsCurrent(); }
+    // The poll of a polling page; runs only while PollsNow.
+    virtual void PollMeter() {}
 
     // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.
     static constexpr int kPollTimer = 1;
@@ -37,16 +49,17 @@ protected:
         Passed,
         Failed,
         Stopped,
-        NotAsked
+        Skipped // nothing counted: the port is not open, or the user left the page during the poll
     };
     // The poll of the pages that give up after repeated failures: slave address from the ID box,
     // ratio refresh, then count registers from first (500 ms wait). The sixth failure in a row
     // stops timer 1 and shows "Communication Fail!". While the port is not open nothing is
-    // asked and nothing is counted (NotAsked): a closed port is no sign of a silent meter.
+    // asked and nothing is counted (Skipped): a closed port is no sign of a silent meter.
     PollResult ReadMeasurements(int first, int count, FailureLimit& failures);
 
 private:
     IMainWindow& m_main;
+    int m_pageNumber;
 };
 
 // Decimal conversion of the leading digits of text, with C's atoi rules.

@@ -6,6 +6,7 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "meter/RegisterValues.h"
+#include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/UnloadedSettings.h"
 
@@ -61,7 +62,10 @@ void FillList(QComboBox& list, const QStringList& items)
 }
 } // namespace
 
-CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
+{
+}
 
 void CMeterSetPage::OnInitDialog()
 {
@@ -226,5 +230,5 @@ int CMeterSetPage::Selection(int listId) const
 
 void CMeterSetPage::ShowFailure()
 {
-    MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Error"));
+    ShowCommunicationFail(this, CommunicationFail::Command);
 }

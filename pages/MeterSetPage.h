@@ -11,6 +11,7 @@ class CMeterSetPage : public CMeterPage
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 105;
+    static constexpr int kPageNumber = 3;
 
     CMeterSetPage(IMainWindow& main, QWidget* parent);
 

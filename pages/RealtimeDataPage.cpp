@@ -21,7 +21,7 @@ constexpr int kLampGrey = 2;
 } // namespace
 
 CRealtimeDataPage::CRealtimeDataPage(IMainWindow& main, QWidget* parent)
-    : CMeterPage(kTemplateId, main, parent)
+    : CMeterPage(kTemplateId, kPageNumber, main, parent)
 {
 }
 
@@ -48,13 +48,11 @@ void CRealtimeDataPage::Load()
     SetTimer(kPollTimer, kPollPeriodMs);
 }
 
-void CRealtimeDataPage::Poll()
+void CRealtimeDataPage::PollMeter()
 {
-    if (CurrentPage != kPageNumber)
-        return;
     const PollResult result = ReadMeasurements(PageItems::kRealtimeRegisters.first,
                                                PageItems::kRealtimeRegisters.count, m_failures);
-    if (result == PollResult::NotAsked)
+    if (result == PollResult::Skipped)
         return;
     ++m_pollCount;
     if (result == PollResult::Stopped)

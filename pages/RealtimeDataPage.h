@@ -18,7 +18,7 @@ public:
     // Selecting the page (re)starts polling, as its Load button does.
     void Start() override { Load(); }
     void Load();
-    void Poll() override;
+    void PollMeter() override;
 
     std::uint8_t PollCount() const { return m_pollCount; }
     int FailureCount() const { return m_failures.Count(); }

@@ -2,11 +2,11 @@
 
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
-#include "framework/MessageBox.h"
 #include "meter/BlockRead.h"
 #include "meter/EventTexts.h"
 #include "meter/TimeTexts.h"
 #include "pages/ClearCommand.h"
+#include "pages/FailureMessages.h"
 #include "pages/GridTexts.h"
 #include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
@@ -28,7 +28,7 @@ constexpr std::array<const char*, 4> kHeadings{"NO", "Event Type", "Action Statu
 
 } // namespace
 
-CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, main, parent) {}
+CSoePage::CSoePage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, kPageNumber, main, parent) {}
 
 void CSoePage::OnInitDialog()
 {
@@ -94,7 +94,7 @@ void CSoePage::ReadEvents()
     std::fill_n(RegisterBlock, kRecordCount, 0);
     if (!ReadInBlocks(EventTexts::kFirstRegister, EventTexts::kBlockCount, EventTexts::kBlockSize, 300, 300,
                       m_records.data())) {
-        MessageBox(this, QStringLiteral("Communication Fail"), QStringLiteral("Notice"));
+        ShowCommunicationFail(this, CommunicationFail::BlockRead);
         return;
     }
     ListEvents();

@@ -13,6 +13,7 @@ class CSoePage : public CMeterPage
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 109;
+    static constexpr int kPageNumber = 9;
 
     CSoePage(IMainWindow& main, QWidget* parent);
 

@@ -1,5 +1,6 @@
 #include "widgets/GridCtrl.h"
 
+#include "framework/MessageBox.h"
 #include "widgets/GridInPlaceEdit.h"
 #include "widgets/GridKeyboard.h"
 #include "widgets/GridMouse.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -179,7 +179,7 @@ void CGridCtrl::changeEvent(QEvent* event)
 
 void CGridCtrl::ReportOutOfMemory()
 {
-    QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Out of memory."));
+    MessageBox(this, QStringLiteral("Out of memory."), QStringLiteral("Error"));
 }
 
 bool CGridCtrl::ApplyTableChange(const std::function<void()>& change)

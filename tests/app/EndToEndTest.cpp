@@ -1,5 +1,4 @@
-#include "MessageBoxRecorder.h"
-#include "MeterLine.h"
+#include "MainWindowFixture.h"
 #include "WaitUntil.h"
 #include "app/MainDlg.h"
 #include "comm/SerialPort.h"
@@ -15,29 +14,11 @@
 namespace {
 constexpr int kGridId = 1008;
 
-// The tool as a user starts it, with COM1 wired to a living simulated installation (CT 100/5, PT 220/220).
-class EndToEndTest : public ::testing::Test
+// A living simulated installation (CT 100/5, PT 220/220).
+class EndToEndTest : public MainWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        qputenv("VEMO400_COM1", QByteArray::fromStdString(line.Path()));
-        CurrentPage = 100;
-        main.Create();
-        main.show();
-    }
-    void TearDown() override { SerialPort.Close(); }
-
-    CMeterPage& Visit(int page)
-    {
-        main.Tree().setCurrentItem(main.Tree().topLevelItem(0)->child(page - 1));
-        EXPECT_EQ(CurrentPage, page);
-        return *main.Page(page);
-    }
-
-    MeterLine line{ModelMode::Running};
-    MessageBoxRecorder messages;
-    CMainDlg main;
+    EndToEndTest() : MainWindowFixture(ModelMode::Running) {}
 };
 
 // Columns headed "…Data…" hold a value on every row whose item column names one.

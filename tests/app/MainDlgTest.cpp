@@ -2,7 +2,6 @@
 #include "MessageBoxRecorder.h"
 #include "PtyPair.h"
 #include "comm/SerialPort.h"
-#include "framework/BlockingSleep.h"
 #include "framework/TabArea.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
@@ -20,7 +19,7 @@ namespace {
 const QStringList kLabels = {"Realtime Data", "Common Data", "Meter Set",    "I/O", "Harmonic",
                              "Demand",        "Energy",      "Max/Min Data", "SOE"};
 
-// The main window with COM1 mapped to a pseudo-terminal and navigation waits cut short.
+// The main window with COM1 mapped to a pseudo-terminal.
 class MainDlgTest : public ::testing::Test
 {
 protected:
@@ -28,15 +27,10 @@ protected:
     {
         qputenv("VEMO400_COM1", QByteArray::fromStdString(pty.SlavePath()));
         qputenv("VEMO400_COM2", "/nonexistent/tty");
-        SetBlockingSleepFunction([this](int ms) { waits.push_back(ms); });
         CurrentPage = 100;
         main.Create();
     }
-    void TearDown() override
-    {
-        SetBlockingSleepFunction({});
-        SerialPort.Close();
-    }
+    void TearDown() override { SerialPort.Close(); }
 
     QTreeWidgetItem* TreeItem(const QString& text) const
     {
@@ -59,7 +53,6 @@ protected:
 
     PtyPair pty;
     MessageBoxRecorder messages;
-    std::vector<int> waits;
     CMainDlg main;
 };
 } // namespace
@@ -95,7 +88,6 @@ TEST_F(MainDlgTest, treeSelectsTheDesignedTabAndTheRootSelectsNothing)
     EXPECT_EQ(main.TabArea().Tabs().currentIndex(), 6);
     EXPECT_EQ(CurrentPage, 7);
     EXPECT_EQ(VisiblePage(), 7);
-    EXPECT_EQ(waits, std::vector<int>{100});
 
     main.Tree().setCurrentItem(TreeItem("Max/Min Data"));
     EXPECT_EQ(CurrentPage, 8);

@@ -83,6 +83,7 @@ protected:
     FakeMainWindow main;
     MessageBoxRecorder boxes;
     std::unique_ptr<CMeterPage> page{GetParam().make(main)};
+    HeldTimers heldTimers{*page};
 };
 using WhileAnotherPageIsCurrent = PageBehaviour;
 using PollThatGivesUp = PageBehaviour;

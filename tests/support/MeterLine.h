@@ -3,7 +3,6 @@
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,10 +10,9 @@
 // A simulated meter in-process on a pseudo-terminal, with the tool's real
 // SerialPort open to it at 9600 baud, no parity, as after a navigation step.
 // The meter is frozen (registers stay as set) unless a running model is asked
-// for, and the line has no wire time.
-// A transaction's wait ends as soon as the meter's answer is on the line, or
-// at once when it decides not to answer (a late reply gets the full wait), so
-// tests keep the designed behaviour without sitting out every fixed wait.
+// for, and the line has no wire time. Transactions wait for it as they wait
+// for a real meter: until its reply is complete, or the whole designed wait
+// when it stays silent.
 class MeterLine
 {
 public:
@@ -45,10 +43,6 @@ public:
     bool ReopenAt(int baud);
 
 private:
-    void WaitForAnswer(int milliseconds);
-
     CSimMeter m_meter;
     CSimServer m_server;
-    int m_slaveSide = -1; // our own handle, to see when a reply has arrived
-    std::size_t m_requestsSeen = 0;
 };

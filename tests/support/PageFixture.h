@@ -3,10 +3,27 @@
 #include "FakeMainWindow.h"
 #include "MessageBoxRecorder.h"
 #include "MeterLine.h"
+#include "WaitUntil.h"
 #include "widgets/GridCtrl.h"
 
+#include <QEvent>
 #include <QString>
 #include <gtest/gtest.h>
+
+// Page tests call the polls themselves and count them. The line's waits run the
+// event loop, so the page's own timers are held back except while the test
+// waits with WaitUntil for a tick.
+class HeldTimers : public QObject
+{
+public:
+    explicit HeldTimers(QObject& page) { page.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::Timer && TestWaits() == 0;
+    }
+};
 
 // A page on its own against the simulated meter: the page, a fake main window,
 // the meter line and a message-box recorder. The test's SetUp creates the page.
@@ -29,4 +46,5 @@ protected:
     FakeMainWindow main;
     MessageBoxRecorder boxes;
     Page page{main, nullptr};
+    HeldTimers heldTimers{page};
 };

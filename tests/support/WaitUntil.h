@@ -4,14 +4,23 @@
 #include <QDeadlineTimer>
 #include <functional>
 
+// How many WaitUntil calls are running (they may nest).
+inline int& TestWaits()
+{
+    static int running = 0;
+    return running;
+}
+
 // Processes events until condition holds or timeoutMs pass; returns whether it held.
 inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
+    ++TestWaits();
+    bool held = condition();
+    while (!held && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+        held = condition();
     }
-    return true;
+    --TestWaits();
+    return held;
 }

@@ -1,0 +1,80 @@
+#include "comm/LineWait.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
+namespace LineWait {
+namespace {
+// How often a wait for a reply looks at the line: well inside the 5 ms a reply may be late.
+constexpr int kLookMs = 1;
+
+bool g_closing = false;
+
+std::vector<QEventLoop*>& RunningWaits()
+{
+    static std::vector<QEventLoop*> waits;
+    return waits;
+}
+
+int Remaining(const QDeadlineTimer& deadline)
+{
+    return static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0));
+}
+} // namespace
+
+bool Until(int waitMs, const std::function<bool()>& done)
+{
+    const QDeadlineTimer deadline(std::max(waitMs, 0), Qt::PreciseTimer);
+    bool held = false;
+    const auto over = [&] {
+        held = held || (done && done());
+        return held || g_closing || deadline.hasExpired();
+    };
+    if (over())
+        return held;
+    QEventLoop loop;
+    QTimer look;
+    look.setTimerType(Qt::PreciseTimer);
+    look.setSingleShot(true);
+    const auto lookAgain = [&] { look.start(done ? kLookMs : std::max(Remaining(deadline), 1)); };
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (over())
+            loop.quit();
+        else
+            lookAgain();
+    });
+    lookAgain();
+    RunningWaits().push_back(&loop);
+    loop.exec();
+    RunningWaits().pop_back();
+    return held;
+}
+
+void For(int waitMs)
+{
+    Until(waitMs, {});
+}
+
+void SetClosing(bool closing)
+{
+    g_closing = closing;
+    if (closing) {
+        for (QEventLoop* wait : RunningWaits())
+            wait->quit();
+    }
+}
+
+bool Closing()
+{
+    return g_closing;
+}
+
+bool FixedWaits()
+{
+    return qEnvironmentVariableIntValue("VEMO400_FIXED_WAITS") == 1;
+}
+
+} // namespace LineWait
