@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOption>
@@ -15,7 +14,7 @@
 #include <optional>
 
 namespace {
-// What a control's text needs, and the room the style gives it.
+// What a control's text needs, and the room its style gives the text.
 struct TextFit
 {
     QString text;
@@ -23,66 +22,53 @@ struct TextFit
     QSize room;
 };
 
-TextFit ButtonFit(const QAbstractButton& button, QStyle::SubElement contents)
-{
-    QStyleOptionButton option;
-    option.initFrom(&button);
-    const QRect room = button.style()->subElementRect(contents, &option, &button);
-    return {button.text(), button.fontMetrics().size(Qt::TextShowMnemonic, button.text()), room.size()};
-}
-
-// The title as the style places it must end inside the box.
-TextFit GroupBoxFit(const QGroupBox& group)
-{
-    QStyleOptionGroupBox option;
-    option.initFrom(&group);
-    option.text = group.title();
-    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    const QRect title =
-        group.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &group);
-    const QSize text = group.fontMetrics().size(0, group.title());
-    return {group.title(), QSize(title.left() + text.width(), text.height()),
-            QSize(group.width(), title.height())};
-}
-
-// The closed box shows an item in its edit field, one pixel in from either side.
-std::optional<TextFit> ComboBoxFit(const QComboBox& box)
-{
-    QString longest;
-    for (int i = 0; i < box.count(); ++i)
-        if (box.fontMetrics().horizontalAdvance(box.itemText(i)) >
-            box.fontMetrics().horizontalAdvance(longest))
-            longest = box.itemText(i);
-    if (longest.isEmpty())
-        return std::nullopt;
-    QStyleOptionComboBox option;
-    option.initFrom(&box);
-    const QRect field =
-        box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
-    return TextFit{longest, box.fontMetrics().size(0, longest), field.size() - QSize(2, 0)};
-}
-
 std::optional<TextFit> FitOf(const QWidget& control)
 {
+    const QStyle& style = *control.style();
+    const QFontMetrics metrics = control.fontMetrics();
     if (auto* label = qobject_cast<const QLabel*>(&control); label && !label->text().isEmpty()) {
         const QRect room = label->contentsRect();
+        const int flags = int(label->alignment()) | Qt::TextWordWrap;
         const QRect needed =
-            label->fontMetrics().boundingRect(QRect(0, 0, room.width(), QWIDGETSIZE_MAX),
-                                              int(label->alignment()) | Qt::TextWordWrap, label->text());
+            metrics.boundingRect(QRect(0, 0, room.width(), QWIDGETSIZE_MAX), flags, label->text());
         return TextFit{label->text(), needed.size(), room.size()};
     }
-    if (auto* button = qobject_cast<const QPushButton*>(&control))
-        return ButtonFit(*button, QStyle::SE_PushButtonContents);
-    if (auto* radio = qobject_cast<const QRadioButton*>(&control))
-        return ButtonFit(*radio, QStyle::SE_RadioButtonContents);
-    if (auto* group = qobject_cast<const QGroupBox*>(&control))
-        return GroupBoxFit(*group);
-    if (auto* box = qobject_cast<const QComboBox*>(&control))
-        return ComboBoxFit(*box);
+    if (auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const auto contents = qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                                        : QStyle::SE_PushButtonContents;
+        const QSize room = style.subElementRect(contents, &option, button).size();
+        return TextFit{button->text(), metrics.size(Qt::TextShowMnemonic, button->text()), room};
+    }
+    if (auto* group = qobject_cast<const QGroupBox*>(&control)) {
+        // The title, where the style places it, must end inside the box.
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect title =
+            style.subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        const QSize text = metrics.size(0, group->title());
+        return TextFit{
+            group->title(), {title.left() + text.width(), text.height()}, {group->width(), title.height()}};
+    }
+    if (auto* box = qobject_cast<const QComboBox*>(&control); box && box->count() > 0) {
+        // The closed box shows an item in its edit field, one pixel in from either side.
+        QString longest;
+        for (int i = 0; i < box->count(); ++i)
+            if (metrics.horizontalAdvance(box->itemText(i)) > metrics.horizontalAdvance(longest))
+                longest = box->itemText(i);
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        const QRect field =
+            style.subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+        return TextFit{longest, metrics.size(0, longest), field.size() - QSize(2, 0)};
+    }
     return std::nullopt;
 }
 
-// The visible controls of a template that carry text, so that a walk that misses some is noticed.
+// The visible controls of a template with a fixed text, so that a walk that misses some is noticed.
 int TextControlsOf(const DialogTemplate& dialog)
 {
     int count = 0;
@@ -96,24 +82,18 @@ class DialogFit : public ::testing::TestWithParam<int>
 {
 protected:
     void SetUp() override { main.Create(); }
-
-    const CDialog& Dialog() const
-    {
-        for (int n = 1; n <= CMainDlg::kPageCount; ++n)
-            if (main.Page(n)->Template().id == GetParam())
-                return *main.Page(n);
-        return main;
-    }
-
     CMainDlg main;
 };
 
 TEST_P(DialogFit, EveryTextFitsItsControl)
 {
-    const CDialog& dialog = Dialog();
-    ASSERT_EQ(dialog.Template().id, GetParam());
+    const CDialog* dialog = &main;
+    for (int n = 1; n <= CMainDlg::kPageCount; ++n)
+        if (main.Page(n)->Template().id == GetParam())
+            dialog = main.Page(n);
+    ASSERT_EQ(dialog->Template().id, GetParam());
     int measured = 0;
-    for (const QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (const QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         const std::optional<TextFit> fit = control->isHidden() ? std::nullopt : FitOf(*control);
         if (!fit)
             continue;
@@ -122,7 +102,7 @@ TEST_P(DialogFit, EveryTextFitsItsControl)
             << "\"" << fit->text.toStdString() << "\" needs " << fit->needed.width() << " x "
             << fit->needed.height() << " px, has " << fit->room.width() << " x " << fit->room.height();
     }
-    EXPECT_EQ(measured, TextControlsOf(dialog.Template()));
+    EXPECT_EQ(measured, TextControlsOf(dialog->Template()));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTemplates, DialogFit,

@@ -1,6 +1,6 @@
-// Drives the packaged tool from inside as a user would: chooses "Energy" in the navigation tree and
-// ends the program with status 0 once a counter on the page shows a number read from the meter, or
-// with status 1 when none has after the time limit. It knows only Qt's widgets, not the tool's code.
+// Drives the packaged tool from inside as a user would: chooses "Energy" in the navigation tree and ends
+// the program with status 0 once a counter on the page shows a number read from the meter, or with status 1
+// when none has within the time limit. It knows Qt's widgets only, not the tool's code.
 #include <QApplication>
 #include <QGenericPlugin>
 #include <QLineEdit>
@@ -13,58 +13,39 @@
 namespace {
 constexpr int kTimeLimitMs = 20000;
 
-QTreeWidgetItem* EnergyItem()
-{
-    for (QWidget* widget : QApplication::allWidgets())
-        if (auto* tree = qobject_cast<QTreeWidget*>(widget); tree && tree->isVisible())
-            return tree->findItems(QStringLiteral("Energy"), Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    return nullptr;
-}
-
-// The counters show one decimal; the panel's ID box shows a whole number and so never counts.
-QString ShownCounter()
+// Runs every 100 ms: selects the Energy item once, then looks for a counter. The counters show one
+// decimal and are never "0.0" in the simulated installation; the panel's ID box shows a whole number.
+void Step()
 {
     static const QRegularExpression counter(QStringLiteral("^\\d+\\.\\d$"));
-    for (QWidget* widget : QApplication::allWidgets())
-        if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && edit->isVisible() && edit->text() != "0.0")
-            if (counter.match(edit->text()).hasMatch())
-                return edit->text();
-    return {};
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* tree = qobject_cast<QTreeWidget*>(widget);
+        const auto energy = tree ? tree->findItems("Energy", Qt::MatchExactly | Qt::MatchRecursive)
+                                 : QList<QTreeWidgetItem*>();
+        if (!energy.isEmpty() && !energy[0]->isSelected())
+            return tree->setCurrentItem(energy[0]);
+        auto* edit = qobject_cast<QLineEdit*>(widget);
+        if (edit && edit->isVisible() && edit->text() != "0.0" && counter.match(edit->text()).hasMatch()) {
+            std::printf("the Energy page shows %s\n", qPrintable(edit->text()));
+            return QApplication::exit(0);
+        }
+    }
 }
 
-class SmokeDriver : public QObject
+QObject* StartDriving()
 {
-public:
-    SmokeDriver()
-    {
-        connect(&m_tick, &QTimer::timeout, this, [this] { Step(); });
-        m_tick.start(100);
-        // A timer of its own: a message box shown from a step holds that step's timer in its event loop.
-        m_limit.setSingleShot(true);
-        connect(&m_limit, &QTimer::timeout, this, [] {
-            std::fprintf(stderr, "no counter read from the meter within %d ms\n", kTimeLimitMs);
-            std::fflush(nullptr);
-            std::_Exit(1);
-        });
-        m_limit.start(kTimeLimitMs);
-    }
-
-private:
-    void Step()
-    {
-        if (QTreeWidgetItem* item = EnergyItem(); item && !item->isSelected()) {
-            item->treeWidget()->setCurrentItem(item);
-            return;
-        }
-        if (const QString value = ShownCounter(); !value.isEmpty()) {
-            std::printf("the Energy page shows %s\n", qPrintable(value));
-            QApplication::exit(0);
-        }
-    }
-
-    QTimer m_tick;
-    QTimer m_limit;
-};
+    auto* driver = new QObject;
+    auto* tick = new QTimer(driver);
+    QObject::connect(tick, &QTimer::timeout, &Step);
+    tick->start(100);
+    // A timer of its own: a message box shown from a step holds the step's timer in its event loop.
+    QTimer::singleShot(kTimeLimitMs, driver, [] {
+        std::fprintf(stderr, "no counter read from the meter within %d ms\n", kTimeLimitMs);
+        std::fflush(nullptr);
+        std::_Exit(1);
+    });
+    return driver;
+}
 } // namespace
 
 class SmokeDriverPlugin : public QGenericPlugin
@@ -72,7 +53,7 @@ class SmokeDriverPlugin : public QGenericPlugin
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "SmokeDriver.json")
 public:
-    QObject* create(const QString&, const QString&) override { return new SmokeDriver; }
+    QObject* create(const QString&, const QString&) override { return StartDriving(); }
 };
 
 #include "SmokeDriver.moc"
