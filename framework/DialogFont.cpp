@@ -2,14 +2,14 @@
 
 #include "framework/DialogTemplate.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 
 QFont DialogFont(const DialogTemplate& dialog)
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(dialog.fontPointSize);
+    QFont font(QString::fromLatin1(kDialogFontFamily));
+    font.setStyleHint(QFont::Serif);
+    // Rounded to the nearest pixel as Windows does: 8 points give 11 pixels, 9 points 12.
+    font.setPixelSize((dialog.fontPointSize * 96 + 36) / 72);
     return font;
 }
 

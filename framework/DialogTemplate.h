@@ -34,7 +34,7 @@ struct DialogTemplate
 {
     int id;
     const char* caption;
-    const char* fontFamily; // the Windows face name; mapped to the sans-serif family
+    const char* fontFamily; // the Windows face name; every dialog is drawn in the one dialog face
     int fontPointSize;
     int width, height;
     std::span<const ControlTemplate> controls;

@@ -26,21 +26,23 @@ constexpr std::array kMainDialog = {
     ControlTemplate{K::Edit, 1016, "", 0, 0, 40, 14, true},
 };
 
-// Realtime data page: the value grid, two lamps and Load.
+// Realtime data page: the value grid, two lamps and Load. The status label is wide enough for its text on
+// one line, and the row after it moves right by as much.
 constexpr std::array kRealtimeDataPage = {
     ControlTemplate{K::Grid, 1008, "", 30, 7, 372, 333},
-    ControlTemplate{K::Label, -1, "Communication Status:", 12, 358, 40, 8},
-    ControlTemplate{K::Label, -1, "Send", 59, 358, 20, 8},
-    ControlTemplate{K::Lamp, 1145, "", 83, 358, 13, 8},
-    ControlTemplate{K::Label, -1, "Recieve", 127, 358, 25, 8},
-    ControlTemplate{K::Lamp, 1146, "", 152, 358, 25, 8},
-    ControlTemplate{K::Button, 1009, "Load", 197, 352, 50, 14},
+    ControlTemplate{K::Label, -1, "Communication Status:", 12, 358, 80, 8},
+    ControlTemplate{K::Label, -1, "Send", 99, 358, 20, 8},
+    ControlTemplate{K::Lamp, 1145, "", 123, 358, 13, 8},
+    ControlTemplate{K::Label, -1, "Recieve", 167, 358, 28, 8},
+    ControlTemplate{K::Lamp, 1146, "", 195, 358, 25, 8},
+    ControlTemplate{K::Button, 1009, "Load", 237, 352, 50, 14},
     ControlTemplate{K::Button, 1, "OK", 0, 0, 50, 14, true, true},
     ControlTemplate{K::Button, 2, "Cancel", 0, 0, 50, 14, true, true},
 };
 
 // Meter settings page: communication, transformer ratios, wiring mode, analog and pulse outputs. The wiring
-// list 1003 stays hidden behind the two radio buttons; the clear buttons can never be pressed.
+// list 1003 stays hidden behind the two radio buttons; the clear buttons can never be pressed. The pulse
+// target label and lists are wide enough for their longest texts.
 constexpr std::array kMeterSetPage = {
     ControlTemplate{K::Label, -1, "PT Pr-Side", 201, 81, 51, 8},
     ControlTemplate{K::GroupBox, -1, "Sys mode", 11, 129, 343, 36},
@@ -55,11 +57,11 @@ constexpr std::array kMeterSetPage = {
     ControlTemplate{K::ComboBox, 1008, "", 263, 25, 74, 65},
     ControlTemplate{K::Label, -1, "Target", 29, 193, 40, 8},
     ControlTemplate{K::Label, -1, "Pulse constant", 29, 245, 52, 8},
-    ControlTemplate{K::Label, -1, "Output target of Active power of the pulse", 29, 277, 126, 8},
+    ControlTemplate{K::Label, -1, "Output target of Active power of the pulse", 29, 277, 160, 8},
     ControlTemplate{K::Label, -1, "Output target of Reactive power ", 210, 276, 131, 8},
     ControlTemplate{K::ComboBox, 1011, "", 75, 191, 74, 115},
-    ControlTemplate{K::ComboBox, 1013, "", 51, 287, 74, 131},
-    ControlTemplate{K::ComboBox, 1014, "", 228, 288, 81, 114},
+    ControlTemplate{K::ComboBox, 1013, "", 51, 287, 100, 131},
+    ControlTemplate{K::ComboBox, 1014, "", 228, 288, 100, 114},
     ControlTemplate{K::GroupBox, -1, "Communications", 11, 6, 343, 45},
     ControlTemplate{K::Button, 1032, "Load", 105, 311, 50, 14},
     ControlTemplate{K::Button, 1033, "Set", 206, 311, 50, 14},
