@@ -11,6 +11,7 @@
 namespace {
 constexpr int kTextPixels = 11;
 constexpr int kTitlePixels = 12;
+constexpr int kBarLabelPixels = 10;
 const QColor kInk(0x20, 0x20, 0x20);
 const QColor kGridLine(0xD0, 0xD0, 0xD0);
 
@@ -54,6 +55,8 @@ Scale ScaleOf(const BarChart& chart)
 // Axis numbers stay short: 150000 is "150k".
 QString AxisText(double value, double step)
 {
+    if (std::abs(value) < step / 2)
+        return QStringLiteral("0");
     const double magnitude = std::max(std::abs(value), step);
     if (magnitude >= 1e6)
         return QString::number(value / 1e6, 'g', 4) + 'M';
@@ -97,10 +100,10 @@ void DrawValueAxis(QPainter& painter, const Plot& plot, const QString& unit)
                      Qt::AlignRight | Qt::AlignBottom, unit);
 }
 
-void DrawBarLabel(QPainter& painter, const QRectF& bar, double value, bool negative)
+void DrawBarLabel(QPainter& painter, const QRectF& bar, const QString& text, bool negative)
 {
-    const QString text = QString::number(value, 'g', 5);
     const QRectF box(bar.center().x() - 40, negative ? bar.bottom() + 1 : bar.top() - 15, 80, 14);
+    painter.setFont(ChartFont(kBarLabelPixels));
     painter.setPen(kInk);
     painter.drawText(box, Qt::AlignHCenter | (negative ? Qt::AlignTop : Qt::AlignBottom), text);
 }
@@ -109,7 +112,6 @@ void DrawBars(QPainter& painter, const Plot& plot, const BarChart& chart)
 {
     const double group = plot.area.width() / std::max<qsizetype>(1, chart.categories.size());
     const double barWidth = group * 0.75 / static_cast<double>(std::max<std::size_t>(1, chart.series.size()));
-    painter.setFont(ChartFont(kTextPixels));
     for (qsizetype c = 0; c < chart.categories.size(); ++c) {
         const double left = plot.area.left() + group * static_cast<double>(c) + group * 0.125;
         for (std::size_t s = 0; s < chart.series.size(); ++s) {
@@ -118,10 +120,11 @@ void DrawBars(QPainter& painter, const Plot& plot, const BarChart& chart)
             const QRectF bar =
                 QRectF(QPointF(x, plot.Y(value)), QPointF(x + barWidth, plot.Y(0))).normalized();
             painter.fillRect(bar, chart.series[s].colour);
-            if (chart.valueLabels)
-                DrawBarLabel(painter, bar, value, value < 0);
+            if (const QStringList& labels = chart.series[s].labels; c < labels.size())
+                DrawBarLabel(painter, bar, labels[c], value < 0);
         }
         painter.setPen(kInk);
+        painter.setFont(ChartFont(kTextPixels));
         painter.drawText(QRectF(left - group * 0.125, plot.area.bottom() + 2, group, 16),
                          Qt::AlignHCenter | Qt::AlignTop, chart.categories[c]);
     }

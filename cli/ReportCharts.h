@@ -14,6 +14,7 @@ struct BarSeries
     QString name; // shown in the legend when a chart has more than one series
     QColor colour;
     std::vector<double> values;
+    QStringList labels; // written at the ends of the bars when given, one per value
 };
 
 // A bar chart of categories along the bottom, grouped bars for the series,
@@ -24,7 +25,6 @@ struct BarChart
     QString unit; // of the value axis
     QStringList categories;
     std::vector<BarSeries> series;
-    bool valueLabels = false; // each bar's value written at its end
 };
 
 // Charts side by side in one picture of width x height pixels, as an <svg>

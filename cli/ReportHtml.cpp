@@ -22,6 +22,8 @@ th, td { padding: 0.35mm 1.5mm; text-align: left; vertical-align: top; }
 th { font-weight: bold; background: #dcecf0; }
 tbody tr:nth-child(even) td { background: #f2f6f7; }
 td.value { text-align: right; white-space: pre; font-variant-numeric: tabular-nums; }
+td.unit { white-space: nowrap; }
+table.wide { width: 100%; }
 .items { display: flex; gap: 5mm; align-items: flex-start; }
 .items table { flex: 1; }
 .facts th { background: none; padding-left: 0; }
@@ -72,8 +74,8 @@ QString ItemTable(std::span<const ReadingItem> items)
     QString html =
         QStringLiteral("<table><thead><tr><th>Item</th><th>Data</th><th>Unit</th></tr></thead><tbody>\n");
     for (const ReadingItem& item : items)
-        html += QStringLiteral("<tr>") + Cell(item.name) + ValueCell(item.value) + Cell(item.unit) +
-                QStringLiteral("</tr>\n");
+        html += QStringLiteral("<tr>") + Cell(item.name) + ValueCell(item.value) +
+                QStringLiteral("<td class=\"unit\">%1</td></tr>\n").arg(Escaped(item.unit));
     return html + QStringLiteral("</tbody></table>\n");
 }
 
@@ -110,20 +112,27 @@ QString Value(const ReportSection& section, const QString& name)
 QString PhaseFigure(const ReportSection& realtime)
 {
     const auto phases = [&realtime](const char* quantity, int colour) {
-        BarSeries series{QString::fromLatin1(quantity), kPhaseColours[colour], {}};
-        for (char phase : {'a', 'b', 'c'})
-            series.values.push_back(Value(realtime, QString::fromLatin1(quantity) + phase).toDouble());
+        BarSeries series{QString::fromLatin1(quantity), kPhaseColours[colour], {}, {}};
+        for (char phase : {'a', 'b', 'c'}) {
+            const QString text = Value(realtime, QString::fromLatin1(quantity) + phase);
+            series.values.push_back(text.toDouble());
+            series.labels << text;
+        }
+        return series;
+    };
+    const auto unlabelled = [](BarSeries series) {
+        series.labels.clear();
         return series;
     };
     const QStringList categories{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
     const std::vector<BarChart> charts{
-        {QStringLiteral("Phase voltage"), QStringLiteral("V"), categories, {phases("U", 1)}, true},
-        {QStringLiteral("Current"), QStringLiteral("A"), categories, {phases("I", 1)}, true},
+        {QStringLiteral("Phase voltage"), QStringLiteral("V"), categories, {phases("U", 1)}},
+        {QStringLiteral("Current"), QStringLiteral("A"), categories, {phases("I", 1)}},
+        // Nine numbers do not fit over nine narrow bars; the table below has them.
         {QStringLiteral("Power"),
          QStringLiteral("W, Var, VA"),
          categories,
-         {phases("P", 0), phases("Q", 1), phases("S", 2)},
-         false},
+         {unlabelled(phases("P", 0)), unlabelled(phases("Q", 1)), unlabelled(phases("S", 2))}},
     };
     return QStringLiteral("<figure>\n") + ChartsSvg(charts, 680, 250, QStringLiteral("Per phase")) +
            QStringLiteral("\n</figure>\n");
@@ -136,7 +145,7 @@ QString HarmonicFigure(const ReportSection& section)
     QString title = QStringLiteral("%1 %2 %").arg(reading.items.front().name, reading.items.front().value);
     if (reading.items.size() > 31)
         title += QStringLiteral("    %1 %2").arg(reading.items.back().name, reading.items.back().value);
-    BarChart chart{title, QStringLiteral("%"), {}, {{section.channel, kHarmonicColour, {}}}, false};
+    BarChart chart{title, QStringLiteral("%"), {}, {{section.channel, kHarmonicColour, {}, {}}}};
     for (int order = HarmonicTable::kFirstOrder; order <= HarmonicTable::kLastOrder; ++order) {
         chart.categories << QString::number(order);
         chart.series.front().values.push_back(
@@ -151,7 +160,7 @@ QString HarmonicValuesTable(const Report& report)
 {
     QString html =
         QStringLiteral("<section id=\"harmonic-values\" class=\"page\">\n<h2>Harmonic values</h2>\n"
-                       "<table><thead><tr><th></th>");
+                       "<table class=\"wide\"><thead><tr><th></th>");
     std::vector<const ReportSection*> channels;
     for (const ReportSection& section : report.sections)
         if (IsHarmonic(section)) {
@@ -188,9 +197,9 @@ QString EventTable(const ReportSection& section)
                     Cell(items[i + 1].value) + ValueCell(items[i + 2].value) + QStringLiteral("</tr>\n");
     if (rows.isEmpty())
         return QStringLiteral("<p>The meter holds no event records.</p>\n");
-    return QStringLiteral(
-               "<table><thead><tr><th>NO</th><th>Event Type</th><th>Action Status</th><th>Time</th>"
-               "</tr></thead><tbody>\n") +
+    return QStringLiteral("<table class=\"wide\"><thead><tr><th>NO</th><th>Event Type</th><th>Action "
+                          "Status</th><th>Time</th>"
+                          "</tr></thead><tbody>\n") +
            rows + QStringLiteral("</tbody></table>\n");
 }
 
