@@ -4,7 +4,7 @@
 
 struct Report;
 
-// The version of the report's JSON format; a reader refuses a version it does not know.
+// The version of the report's JSON format, raised whenever a change would make an older reader misread it.
 inline constexpr int kReportFormatVersion = 1;
 
 // The report as data, for comparing one visit with the next.
