@@ -3,6 +3,7 @@
 #include "meter/HarmonicTable.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 struct ReportPage

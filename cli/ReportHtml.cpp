@@ -143,13 +143,15 @@ QString HarmonicFigure(const ReportSection& section)
 {
     const PageReading& reading = section.reading;
     QString title = QStringLiteral("%1 %2 %").arg(reading.items.front().name, reading.items.front().value);
-    if (reading.items.size() > 31)
+    // THD, the orders, and last the K factor of a current.
+    constexpr std::size_t kThdAndOrders = 1 + HarmonicTable::kLastOrder - HarmonicTable::kFirstOrder + 1;
+    if (reading.items.size() > kThdAndOrders)
         title += QStringLiteral("    %1 %2").arg(reading.items.back().name, reading.items.back().value);
     BarChart chart{title, QStringLiteral("%"), {}, {{section.channel, kHarmonicColour, {}, {}}}};
     for (int order = HarmonicTable::kFirstOrder; order <= HarmonicTable::kLastOrder; ++order) {
         chart.categories << QString::number(order);
         chart.series.front().values.push_back(
-            reading.items[static_cast<std::size_t>(order - 1)].value.toDouble());
+            reading.items[static_cast<std::size_t>(1 + order - HarmonicTable::kFirstOrder)].value.toDouble());
     }
     return QStringLiteral("<figure>\n") + ChartsSvg({chart}, 680, 270, section.Heading()) +
            QStringLiteral("\n</figure>\n");
@@ -171,7 +173,8 @@ QString HarmonicValuesTable(const Report& report)
     const QStringList rows = [] {
         QStringList names{QStringLiteral("THD")};
         for (int order = HarmonicTable::kFirstOrder; order <= HarmonicTable::kLastOrder; ++order)
-            names << HarmonicTable::OrderName(HarmonicTable::kChannels[0], order).mid(3);
+            names << HarmonicTable::OrderName(HarmonicTable::kChannels[0], order)
+                         .section(' ', 1); // "2nd Harmonic"
         return names << QStringLiteral("K");
     }();
     for (qsizetype row = 0; row < rows.size(); ++row) {
