@@ -25,27 +25,31 @@ Commands:
                       backup on a meter (validated, shown, confirmed, verified)
   clock show          the meter's clock
   clock sync          set the meter's clock from this computer's
+  report --out FILE.html [--json FILE.json]
+                      read every page once and write a printable commissioning
+                      report with charts; pages that fail are named as missing
 
 Exit status: 0 success, 1 the meter did not answer (or the port would not
 open), 2 bad usage or bad input.
 )";
 
-// Options that only one command takes.
+// Options that only some commands take.
 struct CommandOption
 {
     const char* option;
-    const char* command;
+    const char* commands; // separated by blanks
 };
-constexpr std::array<CommandOption, 9> kCommandOptions{{
+constexpr std::array<CommandOption, 10> kCommandOptions{{
     {"addresses", "scan"},
     {"bauds", "scan"},
     {"parities", "scan"},
     {"every", "log"},
     {"for", "log"},
-    {"out", "log"},
+    {"out", "log report"},
+    {"json", "report"},
     {"dry-run", "settings"},
     {"yes", "settings"},
-    {"channel", "read"},
+    {"channel", "read log"},
 }};
 
 void AddOptions(QCommandLineParser& parser)
@@ -64,7 +68,9 @@ void AddOptions(QCommandLineParser& parser)
         {"channel", "read/log harmonics: Ia, Ib, Ic, Ua, Ub or Uc; Ia by default.", "channel", "Ia"},
         {"every", "log: seconds between readings (0.1 or more).", "seconds"},
         {"for", "log: how long to log, as 90, 90s, 15m, 2h or 1d; until Ctrl+C by default.", "duration"},
-        {"out", "log: the CSV file; rows are added to a file with the same columns.", "file"},
+        {"out", "log: the CSV file; rows are added to a file with the same columns. report: the HTML file.",
+         "file"},
+        {"json", "report: also write the report as JSON to this file.", "file"},
         {"dry-run", "settings load: validate and show the differences, write nothing."},
         {"yes", "settings load: write without asking."},
         {{"h", "help"}, "Show this help."},
@@ -75,8 +81,8 @@ void AddOptions(QCommandLineParser& parser)
 QString ForeignOption(const QCommandLineParser& parser, const QString& command)
 {
     for (const CommandOption& entry : kCommandOptions)
-        if (parser.isSet(QString::fromLatin1(entry.option)) && command != QLatin1String(entry.command) &&
-            !(command == QLatin1String("log") && QLatin1String(entry.option) == QLatin1String("channel")))
+        if (parser.isSet(QString::fromLatin1(entry.option)) &&
+            !QString::fromLatin1(entry.commands).split(' ').contains(command))
             return QString::fromLatin1(entry.option);
     return {};
 }
@@ -158,11 +164,18 @@ std::optional<int> ParityNamed(const QString& text)
     return std::nullopt;
 }
 
+bool CommandDrawsText(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
+    return parser.parse(arguments) && parser.positionalArguments().value(0) == QLatin1String("report");
+}
+
 int RunCli(const QStringList& arguments, ConsoleStreams& io)
 {
     QCommandLineParser parser;
     AddOptions(parser);
-    parser.addPositionalArgument("command", "scan, read, log, settings or clock, and its words.");
+    parser.addPositionalArgument("command", "scan, read, log, settings, clock or report, and its words.");
     const QString program = QStringLiteral("vemo400-cli: ");
     if (!parser.parse(arguments)) {
         io.err << program << parser.errorText() << " (see vemo400-cli --help)\n";
@@ -183,11 +196,9 @@ int RunCli(const QStringList& arguments, ConsoleStreams& io)
         return command.BadUsage(bad);
     command.words = words;
     using Runner = int (*)(const Command&);
-    const std::pair<const char*, Runner> commands[] = {{"scan", RunScan},
-                                                       {"read", RunRead},
-                                                       {"log", RunLog},
-                                                       {"settings", RunSettings},
-                                                       {"clock", RunClock}};
+    const std::pair<const char*, Runner> commands[] = {{"scan", RunScan},   {"read", RunRead},
+                                                       {"log", RunLog},     {"settings", RunSettings},
+                                                       {"clock", RunClock}, {"report", RunReport}};
     for (const auto& [commandName, run] : commands)
         if (name == QLatin1String(commandName))
             return run(command);

@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "cli/PageReaders.h"
 #include "comm/ModbusRtu.h"
 #include "meter/TimeTexts.h"
 
@@ -7,18 +8,14 @@
 #include <array>
 
 namespace {
-constexpr int kClockRegister = 700;
-constexpr int kClockRegisterCount = 6;
-
 // The meter's clock as the SOE page shows it, with this computer's beside it.
 int ShowClock(const Command& command, MeterLink& link)
 {
-    if (!link.Read(kClockRegister, kClockRegisterCount, 400, 250))
+    const std::optional<MeterClock> clock = ReadMeterClock(link);
+    if (!clock)
         return command.Failed(link);
-    std::array<int, kClockRegisterCount> clock{};
-    std::copy_n(RegisterBlock, kClockRegisterCount, clock.begin());
     const QString computer = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-M-d HH:mm:ss"));
-    const TextTable table{{"meter clock", "computer clock"}, {{TimeTexts::MeterClockText(clock), computer}}};
+    const TextTable table{{"meter clock", "computer clock"}, {{TimeTexts::MeterClockText(*clock), computer}}};
     command.io.out << table.Render(command.format);
     return kExitSuccess;
 }
@@ -26,10 +23,9 @@ int ShowClock(const Command& command, MeterLink& link)
 // Unlike the page, the write's echo is checked: a meter that refused the time is reported.
 int SyncClock(const Command& command, MeterLink& link)
 {
-    const std::array<int, kClockRegisterCount> clock =
-        TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
+    const MeterClock clock = TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
     std::copy(clock.begin(), clock.end(), RegisterBlock);
-    if (!link.Write(kClockRegister, kClockRegisterCount, 400))
+    if (!link.Write(kMeterClockRegister, kMeterClockRegisterCount, 400))
         return command.Failed(link);
     return ShowClock(command, link);
 }

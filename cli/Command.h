@@ -57,3 +57,4 @@ int RunRead(const Command& command);
 int RunLog(const Command& command);
 int RunSettings(const Command& command);
 int RunClock(const Command& command);
+int RunReport(const Command& command);

@@ -48,11 +48,14 @@ bool MeterLink::Write(int start, int count, int waitMs)
     return false;
 }
 
-QString MeterLink::Where() const
+QString MeterLink::PortText() const
 {
     const QString device =
         QString::fromStdString(CSerialPort::DevicePath(m_settings.port.toLocal8Bit().constData()));
-    const QString port =
-        device == m_settings.port ? device : QStringLiteral("%1 (%2)").arg(m_settings.port, device);
-    return QStringLiteral("%1, address %2").arg(port).arg(m_settings.address);
+    return device == m_settings.port ? device : QStringLiteral("%1 (%2)").arg(m_settings.port, device);
+}
+
+QString MeterLink::Where() const
+{
+    return QStringLiteral("%1, address %2").arg(PortText()).arg(m_settings.address);
 }

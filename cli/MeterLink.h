@@ -41,6 +41,8 @@ public:
 
     void SetFailure(const QString& what) { m_failure = what; }
     const QString& Failure() const { return m_failure; }
+    // "COM1 (/dev/ttyS0)", or the device path alone when it was given as such.
+    QString PortText() const;
     // "COM1 (/dev/ttyS0), address 1": the start of every message about this meter.
     QString Where() const;
 

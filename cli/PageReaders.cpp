@@ -98,26 +98,9 @@ PageReading ReadDemand(MeterLink& link, const ReadOptions&)
 
 PageReading ReadHarmonics(MeterLink& link, const ReadOptions& options)
 {
-    const HarmonicTable::Channel& channel = HarmonicTable::kChannels[options.harmonicChannel - 1];
-    std::array<int32_t, HarmonicTable::kSize> table{};
-    // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
-    std::fill_n(RegisterBlock, 70, 0);
-    PageReading reading;
-    reading.ok = ReadInBlocks(HarmonicTable::kStart, HarmonicTable::kBlockCount, HarmonicTable::kBlockSize,
-                              link.Wait(300), 300, table.data());
-    if (!reading.ok)
-        link.SetFailure(QStringLiteral("no valid answer to reading the harmonic table, ") +
-                        RegisterRange(HarmonicTable::kStart, HarmonicTable::kSize));
-    const QString percent = QStringLiteral("%");
-    reading.items.push_back(
-        {HarmonicTable::ThdName(channel), HarmonicTable::ThdText(channel, table), percent});
-    for (int order = HarmonicTable::kFirstOrder; order <= HarmonicTable::kLastOrder; ++order)
-        reading.items.push_back({HarmonicTable::OrderName(channel, order),
-                                 HarmonicTable::OrderText(channel, order, table), percent});
-    if (channel.kFactorIndex >= 0)
-        reading.items.push_back(
-            {HarmonicTable::KFactorName(channel), HarmonicTable::KFactorText(channel, table), {}});
-    return reading;
+    HarmonicValues table{};
+    const bool ok = ReadHarmonicTable(link, table);
+    return HarmonicReading(HarmonicTable::kChannels[options.harmonicChannel - 1], table, ok);
 }
 
 PageReading ReadEnergy(MeterLink& link, const ReadOptions&)
@@ -248,13 +231,56 @@ std::span<const PageReader> PageReaders()
     return kReaders;
 }
 
-PageReading PageReader::Read(MeterLink& link, const ReadOptions& options) const
+void DropValuesOfFailed(PageReading& reading)
 {
-    PageReading reading = read(link, options);
     if (!reading.ok)
         for (ReadingItem& item : reading.items)
             item.value.clear();
+}
+
+PageReading PageReader::Read(MeterLink& link, const ReadOptions& options) const
+{
+    PageReading reading = read(link, options);
+    DropValuesOfFailed(reading);
     return reading;
+}
+
+bool ReadHarmonicTable(MeterLink& link, HarmonicValues& table)
+{
+    // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
+    std::fill_n(RegisterBlock, 70, 0);
+    if (ReadInBlocks(HarmonicTable::kStart, HarmonicTable::kBlockCount, HarmonicTable::kBlockSize,
+                     link.Wait(300), 300, table.data()))
+        return true;
+    link.SetFailure(QStringLiteral("no valid answer to reading the harmonic table, ") +
+                    RegisterRange(HarmonicTable::kStart, HarmonicTable::kSize));
+    return false;
+}
+
+PageReading HarmonicReading(const HarmonicTable::Channel& channel, const HarmonicValues& table, bool ok)
+{
+    PageReading reading;
+    reading.ok = ok;
+    const QString percent = QStringLiteral("%");
+    reading.items.push_back(
+        {HarmonicTable::ThdName(channel), HarmonicTable::ThdText(channel, table), percent});
+    for (int order = HarmonicTable::kFirstOrder; order <= HarmonicTable::kLastOrder; ++order)
+        reading.items.push_back({HarmonicTable::OrderName(channel, order),
+                                 HarmonicTable::OrderText(channel, order, table), percent});
+    if (channel.kFactorIndex >= 0)
+        reading.items.push_back(
+            {HarmonicTable::KFactorName(channel), HarmonicTable::KFactorText(channel, table), {}});
+    DropValuesOfFailed(reading);
+    return reading;
+}
+
+std::optional<MeterClock> ReadMeterClock(MeterLink& link)
+{
+    if (!link.Read(kMeterClockRegister, kMeterClockRegisterCount, 400, 250))
+        return std::nullopt;
+    MeterClock clock{};
+    std::copy_n(RegisterBlock, kMeterClockRegisterCount, clock.begin());
+    return clock;
 }
 
 const PageReader* FindPageReader(const QString& name)

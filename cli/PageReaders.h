@@ -1,6 +1,10 @@
 #pragma once
 
+#include "meter/HarmonicTable.h"
+
 #include <QString>
+#include <array>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -42,3 +46,16 @@ std::span<const PageReader> PageReaders();
 const PageReader* FindPageReader(const QString& name);
 // "realtime, common, ..." for messages.
 QString PageNames();
+
+// The harmonic page's whole table, read once with the page's requests; every channel is taken from it.
+using HarmonicValues = std::array<int32_t, HarmonicTable::kSize>;
+bool ReadHarmonicTable(MeterLink& link, HarmonicValues& table);
+// One channel's items as the harmonic page shows them; without values when the table read failed.
+PageReading HarmonicReading(const HarmonicTable::Channel& channel, const HarmonicValues& table, bool ok);
+
+// The meter clock registers 700 to 705 (year - 2000, month, day, hour, minute, second),
+// read as the SOE page's Meter Date reads them.
+inline constexpr int kMeterClockRegister = 700;
+inline constexpr int kMeterClockRegisterCount = 6;
+using MeterClock = std::array<int, kMeterClockRegisterCount>;
+std::optional<MeterClock> ReadMeterClock(MeterLink& link);

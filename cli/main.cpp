@@ -2,13 +2,30 @@
 #include "cli/Command.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
+
+namespace {
+// A console program: only a command that draws text gets the fonts of a
+// QGuiApplication, on the offscreen platform, since it never shows a window.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!CommandDrawsText(arguments))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream in(stdin);

@@ -1,6 +1,4 @@
-#include "cli/Cli.h"
-#include "cli/Command.h"
-
+#include "CliRun.h"
 #include "PageFixture.h"
 #include "WaitUntil.h"
 #include "comm/ModbusRtu.h"
@@ -17,30 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct CliRun
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-CliRun RunCommand(const MeterLine& line, QStringList words)
-{
-    QString out;
-    QString err;
-    QString in;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    QTextStream inStream(&in);
-    ConsoleStreams io{outStream, errStream, inStream, false};
-    words.prepend(QStringLiteral("vemo400-cli"));
-    words << QStringLiteral("--port") << QString::fromStdString(line.Path());
-    const int status = RunCli(words, io);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
-}
-
 std::vector<uint16_t> Sequence(int first, int count)
 {
     std::vector<uint16_t> values;
