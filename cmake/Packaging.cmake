@@ -1,5 +1,5 @@
-# Installs the tool and the simulated meter with what a Linux desktop expects of an application
-# (desktop entry, icons, AppStream metainfo, manual pages) and describes the Debian package that
+# Installs the tool, its console program and the simulated meter with what a Linux desktop expects of an
+# application (desktop entry, icons, AppStream metainfo, manual pages) and describes the Debian package that
 # CPack builds from them; scripts/package drives it.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
@@ -11,7 +11,7 @@ set(VEMO_APP_ID org.example.vemo400)
 set(VEMO_LINUX_FILES ${PROJECT_SOURCE_DIR}/resources/linux)
 set(VEMO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
 
-install(TARGETS vemo400 vemo400-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vemo400 vemo400-cli vemo400-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VEMO_LINUX_FILES}/${VEMO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VEMO_LINUX_FILES}/${VEMO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)
@@ -24,7 +24,7 @@ install(FILES ${VEMO_LINUX_FILES}/lintian-overrides DESTINATION ${CMAKE_INSTALL_
 
 # Manual pages and the changelog go into the package compressed, without a time stamp.
 set(compressed)
-foreach(file docs/man/vemo400.1 docs/man/vemo400-sim.1 resources/linux/changelog)
+foreach(file docs/man/vemo400.1 docs/man/vemo400-cli.1 docs/man/vemo400-sim.1 resources/linux/changelog)
   get_filename_component(name ${file} NAME)
   set(output ${CMAKE_CURRENT_BINARY_DIR}/compressed/${name}.gz)
   add_custom_command(OUTPUT ${output}
@@ -34,8 +34,8 @@ foreach(file docs/man/vemo400.1 docs/man/vemo400-sim.1 resources/linux/changelog
   list(APPEND compressed ${output})
 endforeach()
 add_custom_target(vemo_compressed_docs ALL DEPENDS ${compressed})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/compressed/vemo400.1.gz ${CMAKE_CURRENT_BINARY_DIR}/compressed/vemo400-sim.1.gz
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/compressed/vemo400.1.gz ${CMAKE_CURRENT_BINARY_DIR}/compressed/vemo400-cli.1.gz
+  ${CMAKE_CURRENT_BINARY_DIR}/compressed/vemo400-sim.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/compressed/changelog.gz DESTINATION ${VEMO_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
@@ -48,6 +48,9 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Modbus RTU). It shows live measurements, harmonics, demands, max/min values,\n"
   "energy counters and event records, sets the meter's clock, loads and writes\n"
   "its settings and relay alarms, and switches its relays.\n"
+  ".\n"
+  "vemo400-cli finds, reads, logs, backs up and reports on a meter from a\n"
+  "terminal.\n"
   ".\n"
   "vemo400-sim, a simulated meter on a pseudo-terminal, lets the tool be tried\n"
   "without hardware.")
