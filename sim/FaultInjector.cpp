@@ -1,10 +1,11 @@
 #include "sim/FaultInjector.h"
 
+#include "comm/ModbusFrame.h"
+
 #include <cstdlib>
 
 namespace {
 constexpr const char* kNames[] = {"no-reply", "bad-crc", "late-reply", "exception", "short-reply", "garbage"};
-constexpr int kReadFunction = 3;
 // Bytes a disturbed line typically shows before a frame.
 constexpr uint8_t kGarbage[] = {0x00, 0xFF, 0x3A};
 
@@ -23,7 +24,7 @@ Frame Shortened(const Frame& reply)
     const int kept = registers / 2;
     Frame shorter(reply.begin(), reply.begin() + 3 + 2 * kept);
     shorter[2] = static_cast<uint8_t>(2 * kept);
-    CModbusSlave::AppendCrc(shorter);
+    ModbusFrame::AppendCrc(shorter);
     return shorter;
 }
 } // namespace
@@ -57,7 +58,7 @@ std::optional<FaultMode> CFaultInjector::Draw(int function)
     std::lock_guard lock(m_mutex);
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
         const auto fault = static_cast<FaultMode>(i);
-        if (fault == FaultMode::ShortReply && function != kReadFunction)
+        if (fault == FaultMode::ShortReply && function != ModbusFrame::kReadHoldingRegisters)
             continue;
         Plan& plan = m_plans[i];
         if (plan.remaining > 0) {

@@ -49,8 +49,6 @@ public:
     // out without a reply).
     static std::optional<Frame> Answer(const Frame& request, int ownAddress, IRegisterAccess& meter);
 
-    static bool HasValidCrc(const Frame& frame);
-    static void AppendCrc(Frame& frame);
     static RequestInfo Decode(const Frame& request);
     static Frame ExceptionReply(int slave, int function, ModbusException code);
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The Modbus RTU frame as both ends of the line build and check it: the tool,
+// the simulated meter, the tests and the fuzz targets all use these, so the two
+// ends cannot drift apart. Plain C++, no Qt.
+namespace ModbusFrame {
+
+// The function codes the tool sends and the meter answers.
+inline constexpr uint8_t kReadHoldingRegisters = 3;
+inline constexpr uint8_t kWriteSingleCoil = 5;
+inline constexpr uint8_t kWriteMultipleRegisters = 16;
+// An exception reply carries the request's function code with this bit set.
+inline constexpr uint8_t kExceptionBit = 0x80;
+
+// CRC-16/MODBUS (polynomial 0xA001 reflected, initial value 0xFFFF).
+uint16_t Crc16(const uint8_t* bytes, std::size_t length);
+
+// Puts the CRC of frame[0..length) at frame[length], low byte first, and
+// returns the frame's new length; frame must hold length + 2 bytes.
+int AppendCrc(uint8_t* frame, int length);
+void AppendCrc(std::vector<uint8_t>& frame);
+std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame);
+
+// True when frame[length] and frame[length + 1] hold the CRC of frame[0..length).
+bool CrcMatches(const uint8_t* frame, int length);
+// True when a whole frame (address, function and at least two more bytes) ends in its CRC.
+bool HasValidCrc(const std::vector<uint8_t>& frame);
+
+} // namespace ModbusFrame
+
+// Addresses of the meter's register map that the tool reads or writes and the
+// simulated meter serves.
+namespace RegisterMap {
+inline constexpr int kCommonData = 0;   // 45 registers
+inline constexpr int kRealtime = 100;   // 39 registers
+inline constexpr int kInputs = 137;     // switch inputs S1..S8, one bit each
+inline constexpr int kRelays = 138;     // relay outputs R1..R4, one bit each
+inline constexpr int kEnergy = 200;     // twelve u32 counters
+inline constexpr int kDemand = 300;     // demands and their maxima with time stamps
+inline constexpr int kHarmonics = 400;  // index k at 400 + k
+inline constexpr int kMaxima = 600;     // maxima from 600, minima from 615
+inline constexpr int kClock = 700;      // year - 2000, month, day, hour, minute, second
+inline constexpr int kEvents = 710;     // 50 records of four registers
+inline constexpr int kCtPrimary = 1000; // block A: CT, PT, wiring, address, rate index
+inline constexpr int kClearMaxMin = 1009;
+inline constexpr int kClearEnergy = 1010;
+inline constexpr int kClearDemand = 1011;
+inline constexpr int kClearEvents = 1012;
+inline constexpr int kReturnTime = 1015;  // relays 1 to 4, seconds
+inline constexpr int kActivePulse = 1021; // block B: pulses, pulse constant, analog output
+inline constexpr int kRelayAlarm = 1030;  // five per relay: mode, target, upper, lower, delay
+inline constexpr int kClearCommand = 255; // written to a clear register to clear
+inline constexpr int kRelayCoilCount = 4; // coils 0 to 3 switch relays 1 to 4
+} // namespace RegisterMap
