@@ -4,17 +4,23 @@
 #include <cstdint>
 #include <vector>
 
-// The Modbus RTU frame as both ends of the line build and check it: the tool,
-// the simulated meter, the tests and the fuzz targets all use these, so the two
-// ends cannot drift apart. Plain C++, no Qt.
+// Facts of Modbus RTU frames that whoever builds, sends or waits for a frame relies on:
+// the tool, the simulated meter, the tests and the fuzz targets all use these, so the two
+// ends of the line cannot drift apart. Plain C++, no Qt.
 namespace ModbusFrame {
 
-// The function codes the tool sends and the meter answers.
-inline constexpr uint8_t kReadHoldingRegisters = 3;
-inline constexpr uint8_t kWriteSingleCoil = 5;
-inline constexpr uint8_t kWriteMultipleRegisters = 16;
-// An exception reply carries the request's function code with this bit set.
-inline constexpr uint8_t kExceptionBit = 0x80;
+// The function codes the tool sends.
+enum Function : uint8_t
+{
+    kReadHoldingRegisters = 3,
+    kWriteSingleCoil = 5,
+    kWriteMultipleRegisters = 16,
+};
+
+// A slave that refuses a request answers with the function code's high bit set.
+inline constexpr uint8_t kExceptionFlag = 0x80;
+// Slave address, function code, exception code and two CRC bytes.
+inline constexpr int kExceptionReplyLength = 5;
 
 // CRC-16/MODBUS (polynomial 0xA001 reflected, initial value 0xFFFF).
 uint16_t Crc16(const uint8_t* bytes, std::size_t length);

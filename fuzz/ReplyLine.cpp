@@ -59,7 +59,7 @@ std::vector<uint8_t> ReplyLine::MakeReply(FuzzInput& input, const uint8_t* reque
         return WellFormedAnswer(input, request);
     default:
         return ModbusFrame::WithCrc(
-            {request[0], static_cast<uint8_t>(request[1] | ModbusFrame::kExceptionBit), input.Byte()});
+            {request[0], static_cast<uint8_t>(request[1] | ModbusFrame::kExceptionFlag), input.Byte()});
     }
 }
 

@@ -12,7 +12,7 @@
 #include <cstring>
 
 namespace {
-using ModbusFrame::kExceptionBit;
+using ModbusFrame::kExceptionFlag;
 
 struct Built
 {
@@ -76,11 +76,11 @@ void CheckAnswerPasses(const Built& built, const Frame& reply, int slave)
 {
     FUZZ_CHECK(ModbusFrame::HasValidCrc(reply));
     FUZZ_CHECK(reply[0] == slave);
-    FUZZ_CHECK((reply[1] & ~kExceptionBit) == built.function);
+    FUZZ_CHECK((reply[1] & ~kExceptionFlag) == built.function);
     std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
     std::copy(reply.begin(), reply.end(), ReplyBuffer);
-    if (reply[1] & kExceptionBit) {
-        FUZZ_CHECK(reply.size() == 5 && reply[2] >= 1 && reply[2] <= 4);
+    if (reply[1] & kExceptionFlag) {
+        FUZZ_CHECK(reply.size() == ModbusFrame::kExceptionReplyLength && reply[2] >= 1 && reply[2] <= 4);
         FUZZ_CHECK(!ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock));
         FUZZ_CHECK(!ModbusRtu.CheckWriteReply(ReplyBuffer));
         return;

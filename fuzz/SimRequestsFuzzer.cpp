@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 namespace {
-using ModbusFrame::kExceptionBit;
+using ModbusFrame::kExceptionFlag;
 constexpr int kOwnAddress = 17;
 // Longer than the meter's shortest silence, so a gap ends a frame.
 constexpr auto kGap = std::chrono::milliseconds(3);
@@ -30,8 +30,9 @@ void CheckWellFormedAnswer(const Frame& request, const Frame& reply)
 {
     FUZZ_CHECK(ModbusFrame::HasValidCrc(reply));
     FUZZ_CHECK(reply[0] == request[0]);
-    if (reply[1] & kExceptionBit) {
-        FUZZ_CHECK(reply.size() == 5 && reply[1] == (request[1] | kExceptionBit));
+    if (reply[1] & kExceptionFlag) {
+        FUZZ_CHECK(reply.size() == ModbusFrame::kExceptionReplyLength &&
+                   reply[1] == (request[1] | kExceptionFlag));
         FUZZ_CHECK(reply[2] >= 1 && reply[2] <= 4);
         return;
     }

@@ -49,7 +49,7 @@ std::string Describe(const RequestRecord& record)
 bool AnsweredWell(const RequestRecord& record)
 {
     return record.outcome == Outcome::Answered && !record.reply.empty() &&
-           (record.reply[1] & ModbusFrame::kExceptionBit) == 0;
+           (record.reply[1] & ModbusFrame::kExceptionFlag) == 0;
 }
 
 SoakRules::SoakRules(CSimServer& server) : m_server(server), m_seen(server.Log().Total()) {}
