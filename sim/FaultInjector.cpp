@@ -6,6 +6,7 @@
 
 namespace {
 constexpr const char* kNames[] = {"no-reply", "bad-crc", "late-reply", "exception", "short-reply", "garbage"};
+constexpr int kReadFunction = 3;
 // Bytes a disturbed line typically shows before a frame.
 constexpr uint8_t kGarbage[] = {0x00, 0xFF, 0x3A};
 
@@ -58,7 +59,7 @@ std::optional<FaultMode> CFaultInjector::Draw(int function)
     std::lock_guard lock(m_mutex);
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
         const auto fault = static_cast<FaultMode>(i);
-        if (fault == FaultMode::ShortReply && function != ModbusFrame::kReadHoldingRegisters)
+        if (fault == FaultMode::ShortReply && function != kReadFunction)
             continue;
         Plan& plan = m_plans[i];
         if (plan.remaining > 0) {
