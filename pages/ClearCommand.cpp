@@ -6,7 +6,7 @@
 
 bool ClearMeterRecords(QWidget* parent, int commandRegister)
 {
-    RegisterBlock[0] = 255;
+    RegisterBlock[0] = RegisterMap::kClearCommand;
     const bool confirmed = Modbus::WriteRegisters(commandRegister, 1, 200, 250).echoValid;
     if (!confirmed)
         MessageBox(parent, QStringLiteral("Communication Fail"), QStringLiteral("Error"));

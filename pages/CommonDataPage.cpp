@@ -7,7 +7,7 @@
 namespace {
 
 // Registers 0 to 44; entry k holds register k.
-constexpr int kFirstRegister = 0;
+constexpr int kFirstRegister = RegisterMap::kCommonData;
 constexpr int kRegisterCount = 45;
 
 using M = MeasurementItem;

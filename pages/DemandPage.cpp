@@ -13,8 +13,8 @@
 
 namespace {
 constexpr int kClearButtonId = 1011;
-constexpr int kClearCommandRegister = 1011;
-constexpr int kFirstRegister = 300;
+constexpr int kClearCommandRegister = RegisterMap::kClearDemand;
+constexpr int kFirstRegister = RegisterMap::kDemand;
 constexpr int kRegisterCount = 26;
 constexpr int kTimeColumn = 4;
 

@@ -14,8 +14,8 @@ constexpr int kClearButton = 1012;
 constexpr int kPollMs = 500;
 
 // Twelve 32-bit counters from register 200, low word first, in tenths of kWh or kvarh.
-constexpr int kCountersStart = 200;
-constexpr int kEnergyClearRegister = 1010;
+constexpr int kCountersStart = RegisterMap::kEnergy;
+constexpr int kEnergyClearRegister = RegisterMap::kClearEnergy;
 // The edit of each counter in register order; the edits are laid out in another order.
 constexpr std::array kCounterEdits = {1002, 1016, 1004, 1005, 1017, 1019, 1021, 1023, 1018, 1020, 1022, 1024};
 } // namespace

@@ -40,7 +40,7 @@ constexpr int kKFactorRow = 8;
 
 // The whole table, indices 0 to 188 (registers 400 to 588), so that the
 // highest orders show what the meter holds.
-constexpr int kTableStart = 400;
+constexpr int kTableStart = RegisterMap::kHarmonics;
 constexpr int kBlockSize = 21;
 constexpr int kBlockCount = 9;
 constexpr int kTableSize = kBlockSize * kBlockCount;

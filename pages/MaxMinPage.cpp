@@ -9,9 +9,9 @@
 
 namespace {
 constexpr int kClearButtonId = 1009;
-constexpr int kClearCommandRegister = 1009;
+constexpr int kClearCommandRegister = RegisterMap::kClearMaxMin;
 constexpr int kPollPeriodMs = 1000;
-constexpr int kFirstRegister = 600;
+constexpr int kFirstRegister = RegisterMap::kMaxima;
 constexpr int kRegisterCount = 30;
 
 constexpr std::array<std::array<const char*, 5>, 13> kRowTexts{{

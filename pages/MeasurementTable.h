@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
 #include "widgets/GridColour.h"
 
 #include <QString>

@@ -18,7 +18,7 @@ constexpr int kLampLit = 0;
 constexpr int kLampGrey = 2;
 
 // Registers 100 to 138; entry k holds register 100 + k.
-constexpr int kFirstRegister = 100;
+constexpr int kFirstRegister = RegisterMap::kRealtime;
 constexpr int kRegisterCount = 39;
 
 using M = MeasurementItem;

@@ -19,10 +19,10 @@ constexpr int kMeterDateButtonId = 1009;
 constexpr int kTimingButtonId = 1010;
 constexpr int kSoeButtonId = 1011;
 constexpr int kClearButtonId = 1012;
-constexpr int kClearCommandRegister = 1012;
-constexpr int kClockRegister = 700;
+constexpr int kClearCommandRegister = RegisterMap::kClearEvents;
+constexpr int kClockRegister = RegisterMap::kClock;
 constexpr int kClockRegisterCount = 6;
-constexpr int kFirstRecordRegister = 710;
+constexpr int kFirstRecordRegister = RegisterMap::kEvents;
 constexpr int kRecordBlockCount = 5;
 constexpr int kRecordBlockSize = 40;
 
