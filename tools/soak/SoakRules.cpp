@@ -26,18 +26,9 @@ bool IsHarmonicBlock(int start)
 
 std::string FailureName(const RequestRecord& record)
 {
-    switch (record.outcome) {
-    case Outcome::Faulted:
-        return record.fault ? CFaultInjector::Name(*record.fault) : "fault";
-    case Outcome::CablePulled:
-        return "cable pulled";
-    case Outcome::Collided:
-        return "collision";
-    case Outcome::RateMismatch:
-        return "rate mismatch";
-    default:
-        return "ignored";
-    }
+    if (record.outcome == Outcome::Faulted && record.fault)
+        return CFaultInjector::Name(*record.fault);
+    return CRequestLog::OutcomeName(record.outcome);
 }
 
 std::string Describe(const RequestRecord& record)
