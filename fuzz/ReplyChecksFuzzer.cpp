@@ -9,6 +9,7 @@
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -86,6 +87,13 @@ void CheckTransaction(FuzzInput& input, ReplyLine& line)
     }
 }
 } // namespace
+
+// The transaction's wait may run an event loop.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    static QCoreApplication application(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -5,9 +5,14 @@
 #include "comm/SerialPort.h"
 #include "framework/BlockingSleep.h"
 
+#include <poll.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
+// Slave address, function code, address field and count or value.
+constexpr ssize_t kRequestHead = 6;
+
 int Word(const uint8_t* at)
 {
     return at[0] * 256 + at[1];
@@ -26,12 +31,15 @@ std::vector<uint8_t> WellFormedAnswer(FuzzInput& input, const uint8_t* request)
 }
 } // namespace
 
-ReplyLine::ReplyLine()
+ReplyLine::ReplyLine() : m_request(m_pty.MasterFd(), QSocketNotifier::Read)
 {
     // 38400 baud: the shortest interval time-out of the port's reads.
     if (!SerialPort.Open(m_pty.SlavePath().c_str(), 38400, 0))
         throw std::runtime_error("cannot open the pseudo-terminal as the serial port");
-    SetBlockingSleepFunction([this](int) { Answer(); });
+    // A wait that runs the event loop hears the request through the notifier;
+    // a wait that blocks the thread answers it from the sleep.
+    QObject::connect(&m_request, &QSocketNotifier::activated, [this] { Answer(); });
+    SetBlockingSleepFunction([this](int) { AnswerOnceAsked(); });
 }
 
 ReplyLine::~ReplyLine()
@@ -72,18 +80,30 @@ bool ReplyLine::AnswersRead(const std::vector<uint8_t>& reply, const uint8_t* re
            ModbusFrame::CrcMatches(reply.data(), static_cast<int>(length - 2));
 }
 
+// The request reaches this end a moment after the write; a wait without one
+// (the line cleared before an exchange) finds the line quiet and no answer.
+void ReplyLine::AnswerOnceAsked()
+{
+    constexpr int kRequestOnTheWayMs = 50;
+    pollfd line{m_pty.MasterFd(), POLLIN, 0};
+    if (::poll(&line, 1, kRequestOnTheWayMs) == 1)
+        Answer();
+}
+
 // Every read of the tool asks for at least the reply buffer's size, so a reply
-// padded to exactly that size ends the read at once, without its gap time-out.
+// padded to exactly that size ends the read, or the wait for it, at once.
 void ReplyLine::Answer()
 {
-    if (!m_input)
+    uint8_t request[kRequestBufferSize] = {};
+    const ssize_t length = ::read(m_pty.MasterFd(), request, sizeof request);
+    if (length < kRequestHead || !m_input)
         return;
-    std::vector<uint8_t> reply = MakeReply(*m_input, RequestBuffer);
+    std::vector<uint8_t> reply = MakeReply(*m_input, request);
     if (reply.empty())
         return;
     if (reply.size() > kReplyBufferSize)
         reply.resize(kReplyBufferSize);
-    m_answeredWell = m_answeredWell || AnswersRead(reply, RequestBuffer);
+    m_answeredWell = m_answeredWell || AnswersRead(reply, request);
     reply.resize(kReplyBufferSize);
     m_pty.Send(reply);
 }

@@ -3,6 +3,7 @@
 #include "FuzzCheck.h"
 #include "PtyPair.h"
 
+#include <QSocketNotifier>
 #include <cstdint>
 #include <vector>
 
@@ -15,8 +16,8 @@
 //   2: a well-formed answer to the request: for a read the slave, function 3,
 //      the byte count and data bytes from the input, for a write its echo;
 //   3: an exception reply with a code from the input.
-// An input at its end leaves the meter silent. The transaction's wait is where
-// the reply goes on the line, so no exchange sits out a fixed time.
+// An input at its end leaves the meter silent. The reply goes on the line while
+// the transaction waits, padded so that no exchange sits out its whole wait.
 class ReplyLine
 {
 public:
@@ -37,9 +38,11 @@ public:
     static bool AnswersRead(const std::vector<uint8_t>& reply, const uint8_t* request);
 
 private:
+    void AnswerOnceAsked();
     void Answer();
 
     PtyPair m_pty;
+    QSocketNotifier m_request;
     FuzzInput* m_input = nullptr;
     bool m_answeredWell = false;
 };
