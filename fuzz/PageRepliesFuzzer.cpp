@@ -56,6 +56,14 @@ struct Pages
         for (CMeterPage* page : All())
             page->Create();
         harmonic.Start();
+        StopTimers();
+    }
+    // The target drives every poll itself: a timer tick during a wait would take
+    // replies meant for another exchange.
+    void StopTimers()
+    {
+        for (CMeterPage* page : All())
+            page->KillTimer(1);
     }
     std::array<CMeterPage*, 9> All()
     {
@@ -149,6 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::fill_n(RegisterBlock, kRegisterBlockSize, stale);
     pages.main.slaveIdText = QString::number(1 + input.Byte() % 247);
     RunAction(pages, line, input);
+    pages.StopTimers();
     boxes.messages.clear();
     return 0;
 }

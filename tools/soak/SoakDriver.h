@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <random>
 
 class CMainDlg;
 class CMeterPage;
