@@ -5,6 +5,7 @@
 #include "sim/SimServer.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 constexpr std::size_t kRecentKept = 10;
@@ -127,6 +128,9 @@ void SoakRules::MessageShown(const std::string& text, const std::string& caption
 {
     Collect();
     ++m_messages[caption + ": " + text];
+    // A harmonic poll that gave up ends its attempts; the next poll starts afresh.
+    if (text == "Communication Fail")
+        m_failedInARow = 0;
     if (text != "Communication Fail!" || !m_last)
         return;
     const std::vector<RequestRecord> recent = LastAt(m_last->info.address);
@@ -138,8 +142,10 @@ void SoakRules::MessageShown(const std::string& text, const std::string& caption
                  " failures in the last six reads of " + std::to_string(m_last->info.address));
 }
 
+// Told at once as well, so that a long run shows what went wrong when it went wrong.
 void SoakRules::Violated(const std::string& rule)
 {
+    std::fprintf(stderr, "rule broken: %s\n", rule.c_str());
     m_violations.push_back(rule);
 }
 
