@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
-// Facts of Modbus RTU frames that whoever builds, sends or waits for a frame relies on.
+// Facts of Modbus RTU frames that whoever builds, sends or waits for a frame relies on:
+// the tool, the simulated meter, the tests and the fuzz targets all use these, so the two
+// ends of the line cannot drift apart. Plain C++, no Qt.
 namespace ModbusFrame {
 
 // The function codes the tool sends.
@@ -27,4 +31,43 @@ int ExpectedReplyLength(const uint8_t* request, int requestLength);
 // normal reply, or an exception reply.
 bool IsReplyComplete(const uint8_t* request, int requestLength, const uint8_t* reply, int received);
 
+// CRC-16/MODBUS (polynomial 0xA001 reflected, initial value 0xFFFF).
+uint16_t Crc16(const uint8_t* bytes, std::size_t length);
+
+// Puts the CRC of frame[0..length) at frame[length], low byte first, and
+// returns the frame's new length; frame must hold length + 2 bytes.
+int AppendCrc(uint8_t* frame, int length);
+void AppendCrc(std::vector<uint8_t>& frame);
+std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame);
+
+// True when frame[length] and frame[length + 1] hold the CRC of frame[0..length).
+bool CrcMatches(const uint8_t* frame, int length);
+// True when a whole frame (address, function and at least two more bytes) ends in its CRC.
+bool HasValidCrc(const std::vector<uint8_t>& frame);
+
 } // namespace ModbusFrame
+
+// Addresses of the meter's register map that the tool reads or writes and the
+// simulated meter serves.
+namespace RegisterMap {
+inline constexpr int kCommonData = 0;   // 45 registers
+inline constexpr int kRealtime = 100;   // 39 registers
+inline constexpr int kInputs = 137;     // switch inputs S1..S8, one bit each
+inline constexpr int kRelays = 138;     // relay outputs R1..R4, one bit each
+inline constexpr int kEnergy = 200;     // twelve u32 counters
+inline constexpr int kDemand = 300;     // demands and their maxima with time stamps
+inline constexpr int kHarmonics = 400;  // index k at 400 + k
+inline constexpr int kMaxima = 600;     // maxima from 600, minima from 615
+inline constexpr int kClock = 700;      // year - 2000, month, day, hour, minute, second
+inline constexpr int kEvents = 710;     // 50 records of four registers
+inline constexpr int kCtPrimary = 1000; // block A: CT, PT, wiring, address, rate index
+inline constexpr int kClearMaxMin = 1009;
+inline constexpr int kClearEnergy = 1010;
+inline constexpr int kClearDemand = 1011;
+inline constexpr int kClearEvents = 1012;
+inline constexpr int kReturnTime = 1015;  // relays 1 to 4, seconds
+inline constexpr int kActivePulse = 1021; // block B: pulses, pulse constant, analog output
+inline constexpr int kRelayAlarm = 1030;  // five per relay: mode, target, upper, lower, delay
+inline constexpr int kClearCommand = 255; // written to a clear register to clear
+inline constexpr int kRelayCoilCount = 4; // coils 0 to 3 switch relays 1 to 4
+} // namespace RegisterMap

@@ -17,20 +17,9 @@ void PutWord(uint8_t* at, int value)
     at[1] = static_cast<uint8_t>(value & 0xFF);
 }
 
-// The low order byte of the CRC comes first in an RTU frame.
-int AppendCrc(uint8_t* frame, int length)
-{
-    const uint16_t crc = CModbusRtu::Crc16(frame, static_cast<std::size_t>(length));
-    frame[length] = static_cast<uint8_t>(crc & 0xFF);
-    frame[length + 1] = static_cast<uint8_t>(crc >> 8);
-    return length + 2;
-}
-
-bool CrcMatches(const uint8_t* frame, int length)
-{
-    const uint16_t crc = CModbusRtu::Crc16(frame, static_cast<std::size_t>(length));
-    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
-}
+// The codec frames and checks with the one CRC both ends of the line share.
+using ModbusFrame::AppendCrc;
+using ModbusFrame::CrcMatches;
 
 // Slave address, function code, address field and count or value: the common
 // head of the three requests.
@@ -43,17 +32,6 @@ int PutHead(uint8_t* request, int slave, int function, int address, int word)
     return 6;
 }
 } // namespace
-
-uint16_t CModbusRtu::Crc16(const uint8_t* bytes, std::size_t length)
-{
-    uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i < length; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
-    }
-    return crc;
-}
 
 int CModbusRtu::BuildReadRegisters(uint8_t* request, int slave, int start, int count) const
 {

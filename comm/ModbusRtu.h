@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -14,8 +16,6 @@ class CModbusRtu
 {
 public:
     virtual ~CModbusRtu() = default;
-
-    static uint16_t Crc16(const uint8_t* bytes, std::size_t length);
 
     // Each builder returns the frame length.
     int BuildReadRegisters(uint8_t* request, int slave, int start, int count) const;

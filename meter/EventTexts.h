@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
+
 #include <QString>
 
 // The meter's sequence-of-events records and the texts the SOE page shows of
@@ -7,7 +9,7 @@
 // word, the milliseconds, and the low and high words of the seconds since 1970.
 namespace EventTexts {
 
-inline constexpr int kFirstRegister = 710;
+inline constexpr int kFirstRegister = RegisterMap::kEvents;
 inline constexpr int kRecordCount = 50;
 inline constexpr int kRegistersPerRecord = 4;
 // The records are read in five blocks of 40 registers.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
+
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -29,7 +31,7 @@ inline constexpr int kLastOrder = 31;
 
 // The whole table, indices 0 to 188 (registers 400 to 588), read in nine
 // blocks, so that the highest orders show what the meter holds.
-inline constexpr int kStart = 400;
+inline constexpr int kStart = RegisterMap::kHarmonics;
 inline constexpr int kBlockSize = 21;
 inline constexpr int kBlockCount = 9;
 inline constexpr int kSize = kBlockSize * kBlockCount;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
 #include "meter/MeasurementTable.h"
 
 // What the measurement pages show, as data: the registers each page reads and
@@ -17,7 +18,7 @@ struct RegisterRange
 using M = MeasurementItem;
 
 // Realtime data, two halves: values in columns 2 and 6.
-inline constexpr RegisterRange kRealtimeRegisters{100, 39};
+inline constexpr RegisterRange kRealtimeRegisters{RegisterMap::kRealtime, 39};
 inline constexpr MeasurementItem kRealtime[] = {
     {1, 2, "Ua", "V", 0, M::U16, M::Pt, 100, "%.3f"},
     {2, 2, "Ub", "V", 1, M::U16, M::Pt, 100, "%.3f"},
@@ -58,7 +59,7 @@ inline constexpr MeasurementItem kRealtime[] = {
 };
 
 // Common data, two halves: values in columns 2 and 6.
-inline constexpr RegisterRange kCommonRegisters{0, 45};
+inline constexpr RegisterRange kCommonRegisters{RegisterMap::kCommonData, 45};
 inline constexpr MeasurementItem kCommon[] = {
     {1, 2, "Ua", "V", 0, M::U16, M::Pt, 100, "%.3f"},
     {2, 2, "Ub", "V", 1, M::U16, M::Pt, 100, "%.3f"},
@@ -99,7 +100,7 @@ inline constexpr MeasurementItem kCommon[] = {
 
 // Demands, then the maximum demands with their time stamps. Currents in mA on
 // the CT secondary, powers in tenths of a watt on the secondaries.
-inline constexpr RegisterRange kDemandRegisters{300, 26};
+inline constexpr RegisterRange kDemandRegisters{RegisterMap::kDemand, 26};
 inline constexpr const char* kDemandPresentTitle = "Realtime Data";
 inline constexpr const char* kDemandMaximumTitle = "Max record";
 inline constexpr int kDemandMaximumTitleRow = 6;
@@ -125,7 +126,7 @@ inline constexpr TimeStampCell kDemandTimeStamps[] = {{7, 8}, {8, 13}, {9, 18}, 
 // Maxima in column 2 from entry 0, minima in column 3 from entry 15, in the
 // same order. Currents in mA on the CT secondary, powers in tenths of a watt
 // on the secondaries (shown in kW), THD in thousandths.
-inline constexpr RegisterRange kMaxMinRegisters{600, 30};
+inline constexpr RegisterRange kMaxMinRegisters{RegisterMap::kMaxima, 30};
 inline constexpr const char* kMaximumTitle = "Maximum Data";
 inline constexpr const char* kMinimumTitle = "Minimum Data";
 inline constexpr int kMaximumColumn = 2;
@@ -158,7 +159,7 @@ inline constexpr MeasurementItem kMaxMin[] = {
 
 // The twelve energy counters in register order, 32 bits each in tenths of
 // kWh or kvarh; the page shows them in edits, not in its grid.
-inline constexpr RegisterRange kEnergyRegisters{200, 24};
+inline constexpr RegisterRange kEnergyRegisters{RegisterMap::kEnergy, 24};
 inline constexpr MeasurementItem kEnergy[] = {
     {0, 0, "Import Active Energy", "KWH", 0, M::U32, M::None, 10, "%.1f"},
     {0, 0, "Import Reactive Energy", "KVarH", 2, M::U32, M::None, 10, "%.1f"},

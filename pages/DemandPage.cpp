@@ -1,5 +1,6 @@
 #include "pages/DemandPage.h"
 
+#include "comm/ModbusFrame.h"
 #include "comm/Transaction.h"
 #include "meter/PageItems.h"
 #include "meter/RegisterValues.h"
@@ -14,7 +15,7 @@
 
 namespace {
 constexpr int kClearButtonId = 1011;
-constexpr int kClearCommandRegister = 1011;
+constexpr int kClearCommandRegister = RegisterMap::kClearDemand;
 constexpr int kTimeColumn = 4;
 
 // The item names and units come from the item table.

@@ -1,5 +1,6 @@
 #include "pages/EnergyPage.h"
 
+#include "comm/ModbusFrame.h"
 #include "comm/Transaction.h"
 #include "meter/PageItems.h"
 #include "pages/ClearCommand.h"
@@ -11,7 +12,7 @@ constexpr int kLoadButton = 1011;
 constexpr int kClearButton = 1012;
 constexpr int kPollMs = 500;
 
-constexpr int kEnergyClearRegister = 1010;
+constexpr int kEnergyClearRegister = RegisterMap::kClearEnergy;
 // The edit of each counter in register order; the edits are laid out in another order.
 constexpr std::array<int, std::size(PageItems::kEnergy)> kCounterEdits = {1002, 1016, 1004, 1005, 1017, 1019,
                                                                           1021, 1023, 1018, 1020, 1022, 1024};

@@ -1,5 +1,6 @@
 #include "pages/IoPage.h"
 
+#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
@@ -35,14 +36,14 @@ constexpr std::array<RelayControls, 4> kRelays = {{
 }};
 
 // Relay settings: five registers per relay from 1030 (mode, target, upper, lower, delay).
-constexpr int kSettingsStart = 1030;
+constexpr int kSettingsStart = RegisterMap::kRelayAlarm;
 constexpr int kSettingsPerRelay = 5;
 constexpr int kSettingsCount = 20;
 // Return times: one register per relay from 1015.
-constexpr int kReturnStart = 1015;
+constexpr int kReturnStart = RegisterMap::kReturnTime;
 constexpr int kReturnCount = 4;
 // Status: register 137 holds the switch inputs S1..S8, 138 the relay outputs R1..R4.
-constexpr int kStatusStart = 137;
+constexpr int kStatusStart = RegisterMap::kInputs;
 constexpr int kFirstInputLamp = 1059;
 constexpr int kFirstOutputLamp = 1055;
 

@@ -1,5 +1,6 @@
 #include "pages/MaxMinPage.h"
 
+#include "comm/ModbusFrame.h"
 #include "meter/PageItems.h"
 #include "pages/ClearCommand.h"
 #include "pages/GridTexts.h"
@@ -10,7 +11,7 @@
 
 namespace {
 constexpr int kClearButtonId = 1009;
-constexpr int kClearCommandRegister = 1009;
+constexpr int kClearCommandRegister = RegisterMap::kClearMaxMin;
 constexpr int kPollPeriodMs = 1000;
 
 constexpr std::array<const char*, 5> kHeadings{"NO", "Item", PageItems::kMaximumTitle,

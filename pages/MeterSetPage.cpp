@@ -1,5 +1,6 @@
 #include "pages/MeterSetPage.h"
 
+#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
@@ -32,10 +33,10 @@ constexpr int kLoadButton = 1032;
 constexpr int kSetButton = 1033;
 
 // Block A holds the transformer ratios, the wiring and the meter's own address and rate.
-constexpr int kCommunicationStart = 1000;
+constexpr int kCommunicationStart = RegisterMap::kCtPrimary;
 constexpr int kCommunicationCount = 8;
 // Block B holds the pulse and analog outputs.
-constexpr int kOutputStart = 1021;
+constexpr int kOutputStart = RegisterMap::kActivePulse;
 constexpr int kOutputCount = 5;
 
 struct EditField

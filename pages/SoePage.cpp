@@ -1,5 +1,6 @@
 #include "pages/SoePage.h"
 
+#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "meter/BlockRead.h"
@@ -20,8 +21,8 @@ constexpr int kMeterDateButtonId = 1009;
 constexpr int kTimingButtonId = 1010;
 constexpr int kSoeButtonId = 1011;
 constexpr int kClearButtonId = 1012;
-constexpr int kClearCommandRegister = 1012;
-constexpr int kClockRegister = 700;
+constexpr int kClearCommandRegister = RegisterMap::kClearEvents;
+constexpr int kClockRegister = RegisterMap::kClock;
 constexpr int kClockRegisterCount = 6;
 
 constexpr std::array<const char*, 4> kHeadings{"NO", "Event Type", "Action Status", "Time"};

@@ -1,5 +1,7 @@
 #include "sim/FaultInjector.h"
 
+#include "comm/ModbusFrame.h"
+
 #include <cstdlib>
 
 namespace {
@@ -24,7 +26,7 @@ Frame Shortened(const Frame& reply)
     const int kept = registers / 2;
     Frame shorter(reply.begin(), reply.begin() + 3 + 2 * kept);
     shorter[2] = static_cast<uint8_t>(2 * kept);
-    CModbusSlave::AppendCrc(shorter);
+    ModbusFrame::AppendCrc(shorter);
     return shorter;
 }
 } // namespace

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
+
 // Addresses of the meter's registers that the simulator fills or acts on.
 // Live values are secondary-side quantities: 0.01 V, 0.001 A, 0.1 W / var / VA,
 // PF in 0.001, frequency in 0.01 Hz, THD and unbalance in 0.1 %.
 namespace MeterReg {
 // Common data block, 0 to 44.
-inline constexpr int kCommonPhaseVoltage = 0; // Ua, Ub, Uc
-inline constexpr int kCommonLineVoltage = 3;  // Uab, Ubc, Uca
-inline constexpr int kCommonCurrent = 6;      // Ia, Ib, Ic
+inline constexpr int kCommonPhaseVoltage = RegisterMap::kCommonData; // Ua, Ub, Uc
+inline constexpr int kCommonLineVoltage = 3;                         // Uab, Ubc, Uca
+inline constexpr int kCommonCurrent = 6;                             // Ia, Ib, Ic
 inline constexpr int kCommonZeroCurrent = 9;
 inline constexpr int kCommonP = 10; // s32
 inline constexpr int kCommonQ = 12; // s32
@@ -23,7 +25,7 @@ inline constexpr int kCommonDemand = 37;  // current u16, then P, Q, S s32
 inline constexpr int kCommonEventCount = 44;
 
 // Realtime block, 100 to 138.
-inline constexpr int kPhaseVoltage = 100;
+inline constexpr int kPhaseVoltage = RegisterMap::kRealtime;
 inline constexpr int kPhaseVoltageUnbalance = 103;
 inline constexpr int kPhaseVoltageAverage = 104;
 inline constexpr int kLineVoltage = 105;
@@ -43,16 +45,16 @@ inline constexpr int kTotalS = 130;
 inline constexpr int kPhasePf = 132;
 inline constexpr int kTotalPf = 135;
 inline constexpr int kFrequency = 136;
-inline constexpr int kInputs = 137;
-inline constexpr int kRelays = 138;
+inline constexpr int kInputs = RegisterMap::kInputs;
+inline constexpr int kRelays = RegisterMap::kRelays;
 
 // Twelve u32 energy counters in 0.1 kWh / kvarh (primary side).
-inline constexpr int kEnergy = 200;
+inline constexpr int kEnergy = RegisterMap::kEnergy;
 inline constexpr int kEnergyCount = 12;
 
 // Demands: present average current u16 and P, Q, S s32, then the maxima with
 // three-register time stamps.
-inline constexpr int kDemand = 300;
+inline constexpr int kDemand = RegisterMap::kDemand;
 inline constexpr int kDemandMaxCurrent = 307;
 inline constexpr int kDemandMaxCurrentTime = 308;
 inline constexpr int kDemandMaxP = 311;
@@ -60,34 +62,35 @@ inline constexpr int kDemandMaxQ = 316;
 inline constexpr int kDemandMaxS = 321;
 
 // Harmonic table: index k at 400 + k (THD, K factors, orders 2 to 31).
-inline constexpr int kHarmonics = 400;
+inline constexpr int kHarmonics = RegisterMap::kHarmonics;
 
 // Maxima at 600, minima at 615: Ia, Ib, Ic u16, P, Q, S s32, THD Ia..Ic, Ua..Uc.
-inline constexpr int kMaxima = 600;
+inline constexpr int kMaxima = RegisterMap::kMaxima;
 inline constexpr int kMinima = 615;
 
-inline constexpr int kClock = 700;  // year - 2000, month, day, hour, minute, second
-inline constexpr int kEvents = 710; // 50 records of four registers
+inline constexpr int kClock = RegisterMap::kClock;   // year - 2000, month, day, hour, minute, second
+inline constexpr int kEvents = RegisterMap::kEvents; // 50 records of four registers
 inline constexpr int kEventRecords = 50;
 
 // Settings.
-inline constexpr int kCtPrimary = 1000;
+inline constexpr int kCtPrimary = RegisterMap::kCtPrimary;
 inline constexpr int kCtSecondary = 1001;
 inline constexpr int kPtPrimary = 1002; // u32
 inline constexpr int kPtSecondary = 1004;
 inline constexpr int kWiring = 1005;
 inline constexpr int kAddress = 1006;
 inline constexpr int kBaudIndex = 1007;
-inline constexpr int kClearMaxMin = 1009;
-inline constexpr int kClearEnergy = 1010;
-inline constexpr int kClearDemand = 1011;
-inline constexpr int kClearEvents = 1012;
-inline constexpr int kReturnTime = 1015; // relays 1 to 4, seconds
-inline constexpr int kActivePulse = 1021;
+inline constexpr int kClearMaxMin = RegisterMap::kClearMaxMin;
+inline constexpr int kClearEnergy = RegisterMap::kClearEnergy;
+inline constexpr int kClearDemand = RegisterMap::kClearDemand;
+inline constexpr int kClearEvents = RegisterMap::kClearEvents;
+inline constexpr int kReturnTime = RegisterMap::kReturnTime; // relays 1 to 4, seconds
+inline constexpr int kActivePulse = RegisterMap::kActivePulse;
 inline constexpr int kReactivePulse = 1022;
 inline constexpr int kPulseConstant = 1023;
 inline constexpr int kAnalogTarget = 1024;
 inline constexpr int kAnalogScale = 1025;
-inline constexpr int kRelayAlarm = 1030; // five per relay: mode, target, upper, lower, delay
-inline constexpr int kClearCommand = 255;
+inline constexpr int kRelayAlarm =
+    RegisterMap::kRelayAlarm; // five per relay: mode, target, upper, lower, delay
+inline constexpr int kClearCommand = RegisterMap::kClearCommand;
 } // namespace MeterReg

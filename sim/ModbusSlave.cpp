@@ -1,12 +1,12 @@
 #include "sim/ModbusSlave.h"
 
-#include "comm/ModbusRtu.h"
+#include "comm/ModbusFrame.h"
 #include "sim/RegisterBank.h"
 
+using ModbusFrame::AppendCrc;
+using ModbusFrame::HasValidCrc;
+
 namespace {
-constexpr int kReadFunction = 3;
-constexpr int kWriteCoilFunction = 5;
-constexpr int kWriteRegistersFunction = 16;
 // Limits of one request from the Modbus application protocol.
 constexpr int kMaxReadCount = 125;
 constexpr int kMaxWriteCount = 123;
@@ -78,23 +78,6 @@ Frame WriteCoil(const Frame& request, IRegisterAccess& meter)
 }
 } // namespace
 
-bool CModbusSlave::HasValidCrc(const Frame& frame)
-{
-    if (frame.size() < 4)
-        return false;
-    const std::size_t body = frame.size() - 2;
-    const uint16_t crc = CModbusRtu::Crc16(frame.data(), body);
-    return frame[body] == (crc & 0xFF) && frame[body + 1] == (crc >> 8);
-}
-
-// The low order byte of the CRC comes first in an RTU frame.
-void CModbusSlave::AppendCrc(Frame& frame)
-{
-    const uint16_t crc = CModbusRtu::Crc16(frame.data(), frame.size());
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-}
-
 Frame CModbusSlave::ExceptionReply(int slave, int function, ModbusException code)
 {
     Frame reply{static_cast<uint8_t>(slave), static_cast<uint8_t>(function | 0x80),
@@ -115,17 +98,17 @@ std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, 
     const Frame body = Head(request, request.size() - 2);
     Frame reply;
     switch (request[1]) {
-    case kReadFunction:
+    case ModbusFrame::kReadHoldingRegisters:
         if (broadcast)
             return std::nullopt;
         reply = body.size() >= 6 ? ReadRegisters(request, meter)
                                  : ExceptionReply(slave, request[1], ModbusException::IllegalDataValue);
         break;
-    case kWriteRegistersFunction:
+    case ModbusFrame::kWriteMultipleRegisters:
         reply = body.size() >= 7 ? WriteRegisters(request, meter)
                                  : ExceptionReply(slave, request[1], ModbusException::IllegalDataValue);
         break;
-    case kWriteCoilFunction:
+    case ModbusFrame::kWriteSingleCoil:
         reply = body.size() >= 6 ? WriteCoil(request, meter)
                                  : ExceptionReply(slave, request[1], ModbusException::IllegalDataValue);
         break;
@@ -154,13 +137,13 @@ RequestInfo CModbusSlave::Decode(const Frame& request)
     if (request.size() < 8)
         return info;
     info.address = Word(request, 2);
-    if (info.function == kWriteCoilFunction) {
+    if (info.function == ModbusFrame::kWriteSingleCoil) {
         info.count = 1;
         info.values.push_back(static_cast<uint16_t>(Word(request, 4)));
         return info;
     }
     info.count = Word(request, 4);
-    if (info.function == kWriteRegistersFunction)
+    if (info.function == ModbusFrame::kWriteMultipleRegisters)
         for (std::size_t at = 7;
              at + 3 < request.size() && info.values.size() < static_cast<std::size_t>(info.count); at += 2)
             info.values.push_back(static_cast<uint16_t>(Word(request, at)));
@@ -172,10 +155,10 @@ int CModbusSlave::ExpectedRequestLength(const Frame& head)
     if (head.size() < 2)
         return 0;
     switch (head[1]) {
-    case kReadFunction:
-    case kWriteCoilFunction:
+    case ModbusFrame::kReadHoldingRegisters:
+    case ModbusFrame::kWriteSingleCoil:
         return 8;
-    case kWriteRegistersFunction:
+    case ModbusFrame::kWriteMultipleRegisters:
         return head.size() < 7 ? 0 : 9 + head[6];
     default:
         return -1;

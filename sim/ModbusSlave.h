@@ -51,8 +51,6 @@ public:
     static std::optional<Frame> Answer(const Frame& request, int ownAddress, IRegisterAccess& meter,
                                        Frame* withheld = nullptr);
 
-    static bool HasValidCrc(const Frame& frame);
-    static void AppendCrc(Frame& frame);
     static RequestInfo Decode(const Frame& request);
     static Frame ExceptionReply(int slave, int function, ModbusException code);
 

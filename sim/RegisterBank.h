@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
+
 #include <array>
 #include <cstdint>
 
@@ -10,7 +12,7 @@ class CRegisterBank
 {
 public:
     static constexpr int kAddressSpace = 1050;
-    static constexpr int kCoilCount = 4;
+    static constexpr int kCoilCount = RegisterMap::kRelayCoilCount;
 
     // True when every register of start .. start + count - 1 is on the map.
     static bool IsMapped(int start, int count);

@@ -13,8 +13,9 @@ std::string Hex(const Frame& bytes)
     }
     return text.empty() ? "-" : text.substr(0, text.size() - 1);
 }
+} // namespace
 
-const char* OutcomeName(Outcome outcome)
+const char* CRequestLog::OutcomeName(Outcome outcome)
 {
     switch (outcome) {
     case Outcome::Answered:
@@ -36,7 +37,6 @@ const char* OutcomeName(Outcome outcome)
     }
     return "";
 }
-} // namespace
 
 void CRequestLog::Add(RequestRecord record)
 {

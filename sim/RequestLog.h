@@ -54,6 +54,7 @@ public:
     void Clear();
 
     static std::string Describe(const RequestRecord& record);
+    static const char* OutcomeName(Outcome outcome);
 
 private:
     mutable std::mutex m_mutex;

@@ -18,10 +18,4 @@ inline std::vector<uint8_t> Bytes(const char* hex)
 }
 
 // The same frame with its CRC appended, low byte first.
-inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame)
-{
-    const uint16_t crc = CModbusRtu::Crc16(frame.data(), frame.size());
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    return frame;
-}
+using ModbusFrame::WithCrc;

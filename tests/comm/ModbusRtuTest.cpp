@@ -29,7 +29,7 @@ protected:
 TEST(Crc16Test, matchesTheStandardCheckValue)
 {
     const char* check = "123456789";
-    EXPECT_EQ(CModbusRtu::Crc16(reinterpret_cast<const uint8_t*>(check), 9), 0x4B37);
+    EXPECT_EQ(ModbusFrame::Crc16(reinterpret_cast<const uint8_t*>(check), 9), 0x4B37);
 }
 
 TEST(RequestFrameTest, readWriteAndCoilFramesAreTheBytesOnTheLine)

@@ -162,7 +162,7 @@ TEST(SimExecutable, servesWithStandardInputClosedAndStopsOnSigterm)
     ASSERT_TRUE(line.Open(link, 9600));
     const Frame reply = line.Ask(ReadRequest(1, 1000, 8));
     EXPECT_EQ(reply.size(), 21u);
-    EXPECT_TRUE(CModbusSlave::HasValidCrc(reply));
+    EXPECT_TRUE(ModbusFrame::HasValidCrc(reply));
     kill(child, SIGTERM);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -53,7 +53,7 @@ bool CLineClient::SetBaud(int baud)
 
 void CLineClient::Send(Frame body)
 {
-    CModbusSlave::AppendCrc(body);
+    ModbusFrame::AppendCrc(body);
     SendRaw(body);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/ModbusFrame.h"
 #include "sim/ModbusSlave.h"
 
 #include <chrono>

@@ -24,7 +24,7 @@ protected:
 
     static bool IsValidRead(const Frame& reply, int registers)
     {
-        return reply.size() == 5u + 2u * registers && reply[1] == 3 && CModbusSlave::HasValidCrc(reply);
+        return reply.size() == 5u + 2u * registers && reply[1] == 3 && ModbusFrame::HasValidCrc(reply);
     }
 
     CSimMeter meter;
@@ -68,7 +68,7 @@ TEST_F(LineFaults, damagesTheCrcOfAReply)
     server.Faults().FailNext(FaultMode::BadCrc, 1);
     const Frame reply = line.Ask(ReadRequest(1, 0, 2));
     EXPECT_EQ(reply.size(), 9u);
-    EXPECT_FALSE(CModbusSlave::HasValidCrc(reply));
+    EXPECT_FALSE(ModbusFrame::HasValidCrc(reply));
 }
 
 TEST_F(LineFaults, answersWithASlaveDeviceFailureException)
@@ -125,7 +125,7 @@ TEST_F(LineFaults, failsEveryRequestWithProbabilityOneAndNoneWithZero)
 {
     server.Faults().FailWithProbability(FaultMode::BadCrc, 1.0);
     for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(CModbusSlave::HasValidCrc(line.Ask(ReadRequest(1, 0, 1))));
+        EXPECT_FALSE(ModbusFrame::HasValidCrc(line.Ask(ReadRequest(1, 0, 1))));
     server.Faults().FailWithProbability(FaultMode::BadCrc, 0.0);
     EXPECT_TRUE(IsValidRead(line.Ask(ReadRequest(1, 0, 1)), 1));
 }

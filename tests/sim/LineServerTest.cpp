@@ -1,6 +1,7 @@
 // The meter on its pseudo-terminal, asked over the line as a master asks it.
 
 #include "LineClient.h"
+#include "comm/ModbusFrame.h"
 #include "sim/MeterRegisters.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
@@ -9,13 +10,9 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-Frame WithCrc(Frame body)
-{
-    CModbusSlave::AppendCrc(body);
-    return body;
-}
+using ModbusFrame::WithCrc;
 
+namespace {
 class LineServer : public testing::Test
 {
 protected:

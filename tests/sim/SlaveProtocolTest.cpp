@@ -1,17 +1,15 @@
 // The meter's Modbus slave, asked in-process: which requests get which reply.
 
 #include "LineClient.h"
+#include "comm/ModbusFrame.h"
 #include "sim/MeterRegisters.h"
 #include "sim/SimMeter.h"
 
 #include <gtest/gtest.h>
 
+using ModbusFrame::WithCrc;
+
 namespace {
-Frame WithCrc(Frame body)
-{
-    CModbusSlave::AppendCrc(body);
-    return body;
-}
 
 Frame ExceptionOf(int function, int code)
 {
