@@ -3,9 +3,7 @@
 #include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
-#include "framework/BlockingSleep.h"
 
-#include <poll.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -36,15 +34,12 @@ ReplyLine::ReplyLine() : m_request(m_pty.MasterFd(), QSocketNotifier::Read)
     // 38400 baud: the shortest interval time-out of the port's reads.
     if (!SerialPort.Open(m_pty.SlavePath().c_str(), 38400, 0))
         throw std::runtime_error("cannot open the pseudo-terminal as the serial port");
-    // A wait that runs the event loop hears the request through the notifier;
-    // a wait that blocks the thread answers it from the sleep.
+    // The transaction's wait runs the event loop, which hears the request through the notifier.
     QObject::connect(&m_request, &QSocketNotifier::activated, [this] { Answer(); });
-    SetBlockingSleepFunction([this](int) { AnswerOnceAsked(); });
 }
 
 ReplyLine::~ReplyLine()
 {
-    SetBlockingSleepFunction({});
     SerialPort.Close();
 }
 
@@ -78,16 +73,6 @@ bool ReplyLine::AnswersRead(const std::vector<uint8_t>& reply, const uint8_t* re
     return request[1] == ModbusFrame::kReadHoldingRegisters && reply.size() >= length &&
            reply[0] == request[0] && reply[1] == request[1] && reply[2] == 2 * count &&
            ModbusFrame::CrcMatches(reply.data(), static_cast<int>(length - 2));
-}
-
-// The request reaches this end a moment after the write; a wait without one
-// (the line cleared before an exchange) finds the line quiet and no answer.
-void ReplyLine::AnswerOnceAsked()
-{
-    constexpr int kRequestOnTheWayMs = 50;
-    pollfd line{m_pty.MasterFd(), POLLIN, 0};
-    if (::poll(&line, 1, kRequestOnTheWayMs) == 1)
-        Answer();
 }
 
 // Every read of the tool asks for at least the reply buffer's size, so a reply

@@ -38,7 +38,6 @@ public:
     static bool AnswersRead(const std::vector<uint8_t>& reply, const uint8_t* request);
 
 private:
-    void AnswerOnceAsked();
     void Answer();
 
     PtyPair m_pty;
