@@ -12,11 +12,19 @@ namespace {
 constexpr int kLookMs = 1;
 
 bool g_closing = false;
+int g_clockSpeed = 1;
 
 std::vector<QEventLoop*>& RunningWaits()
 {
     static std::vector<QEventLoop*> waits;
     return waits;
+}
+
+int RealTime(int waitMs)
+{
+    if (waitMs <= 0)
+        return 0;
+    return std::max(waitMs / g_clockSpeed, 1);
 }
 
 int Remaining(const QDeadlineTimer& deadline)
@@ -27,7 +35,7 @@ int Remaining(const QDeadlineTimer& deadline)
 
 bool Until(int waitMs, const std::function<bool()>& done)
 {
-    const QDeadlineTimer deadline(std::max(waitMs, 0), Qt::PreciseTimer);
+    const QDeadlineTimer deadline(RealTime(waitMs), Qt::PreciseTimer);
     bool held = false;
     const auto over = [&] {
         held = held || (done && done());
@@ -65,6 +73,11 @@ void SetClosing(bool closing)
         for (QEventLoop* wait : RunningWaits())
             wait->quit();
     }
+}
+
+void SetClockSpeed(int times)
+{
+    g_clockSpeed = std::max(times, 1);
 }
 
 bool Closing()

@@ -17,6 +17,11 @@ void For(int waitMs);
 void SetClosing(bool closing);
 bool Closing();
 
+// A meter played in-process (the fuzz targets) answers at once, so its waits may
+// run on a faster clock: every wait then lasts its time divided by times, at
+// least a millisecond. 1, the start value, is real time.
+void SetClockSpeed(int times);
+
 // VEMO400_FIXED_WAITS=1 makes every wait last its whole time, reply or not
 // (for a converter that echoes the request, and for comparisons).
 bool FixedWaits();

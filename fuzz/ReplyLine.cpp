@@ -1,5 +1,6 @@
 #include "ReplyLine.h"
 
+#include "comm/LineWait.h"
 #include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
@@ -8,6 +9,10 @@
 #include <unistd.h>
 
 namespace {
+// A wait of 100 ms lasts 1 ms, one of 500 ms 5 ms: time enough for an answer
+// that this end writes as soon as it hears the request.
+constexpr int kClockSpeed = 100;
+
 // Slave address, function code, address field and count or value.
 constexpr ssize_t kRequestHead = 6;
 
@@ -34,12 +39,15 @@ ReplyLine::ReplyLine() : m_request(m_pty.MasterFd(), QSocketNotifier::Read)
     // 38400 baud: the shortest interval time-out of the port's reads.
     if (!SerialPort.Open(m_pty.SlavePath().c_str(), 38400, 0))
         throw std::runtime_error("cannot open the pseudo-terminal as the serial port");
-    // The transaction's wait runs the event loop, which hears the request through the notifier.
+    // The transaction's wait runs the event loop, which hears the request through the notifier;
+    // the answer is on the line at once, so no wait needs its real time.
+    LineWait::SetClockSpeed(kClockSpeed);
     QObject::connect(&m_request, &QSocketNotifier::activated, [this] { Answer(); });
 }
 
 ReplyLine::~ReplyLine()
 {
+    LineWait::SetClockSpeed(1);
     SerialPort.Close();
 }
 
