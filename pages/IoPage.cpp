@@ -6,6 +6,7 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "meter/RegisterValues.h"
+#include "meter/SettingsTexts.h"
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/UnloadedSettings.h"
@@ -70,13 +71,6 @@ constexpr int kGreenColour = 32;
 constexpr int kSquareShape = 48;
 constexpr int kLit = 0;
 constexpr int kGrey = 2;
-
-const QStringList& TargetItems()
-{
-    static const QStringList items = {"none", "Umax", "Umin", "Ulinemax", "Ulinemin", "Imax", "Imin",
-                                      "",     "",     "",     "",         "",         "",     ""};
-    return items;
-}
 } // namespace
 
 CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, kPageNumber, main, parent)
@@ -88,10 +82,8 @@ CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, k
 void CIoPage::OnInitDialog()
 {
     for (const RelayControls& relay : kRelays) {
-        ComboBox(relay.modeList)->addItems({"Local", "Remote"});
-        ComboBox(relay.modeList)->setCurrentIndex(-1);
-        ComboBox(relay.targetList)->addItems(TargetItems());
-        ComboBox(relay.targetList)->setCurrentIndex(-1);
+        FillList(relay.modeList, SettingsTexts::kRelayMode);
+        FillList(relay.targetList, SettingsTexts::kRelayTarget);
     }
     ShowValues();
     SetLamps(kFirstInputLamp, 8, 0);

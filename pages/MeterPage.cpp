@@ -9,6 +9,7 @@
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <cstdlib>
 #include <limits>
@@ -75,6 +76,14 @@ CGridCtrl& CMeterPage::Grid() const
 void CMeterPage::TakeSlaveIdFromPanel() const
 {
     SlaveId = LeadingNumber(m_main.SlaveIdText());
+}
+
+void CMeterPage::FillList(int listId, std::span<const char* const> items) const
+{
+    QComboBox* list = ComboBox(listId);
+    for (const char* item : items)
+        list->addItem(QString::fromLatin1(item));
+    list->setCurrentIndex(-1);
 }
 
 CMeterPage::PollResult CMeterPage::ReadMeasurements(int first, int count, FailureLimit& failures)

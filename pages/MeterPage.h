@@ -2,6 +2,8 @@
 
 #include "framework/Dialog.h"
 
+#include <span>
+
 class CGridCtrl;
 class FailureLimit;
 class IMainWindow;
@@ -43,6 +45,8 @@ protected:
     CGridCtrl& Grid() const;
     // Sets SlaveId from the ID box as a poll does: the number its leading digits make, 0 when none.
     void TakeSlaveIdFromPanel() const;
+    // Fills a settings list with its choices in register order and leaves it without a selection.
+    void FillList(int listId, std::span<const char* const> items) const;
 
     enum class PollResult
     {

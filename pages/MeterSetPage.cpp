@@ -7,6 +7,7 @@
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 #include "meter/RegisterValues.h"
+#include "meter/SettingsTexts.h"
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/UnloadedSettings.h"
@@ -55,12 +56,6 @@ constexpr std::array kEditFields = {
     EditField{kCtSecondaryEdit, &CMeterSetPage::Settings::ctSecondary},
     EditField{kPtSecondaryEdit, &CMeterSetPage::Settings::ptSecondary},
 };
-
-void FillList(QComboBox& list, const QStringList& items)
-{
-    list.addItems(items);
-    list.setCurrentIndex(-1);
-}
 } // namespace
 
 CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent)
@@ -70,12 +65,11 @@ CMeterSetPage::CMeterSetPage(IMainWindow& main, QWidget* parent)
 
 void CMeterSetPage::OnInitDialog()
 {
-    FillList(*ComboBox(kBaudList), {"4800", "9600", "19200", "38400"});
-    FillList(*ComboBox(kWiringList), {"Four Line", "Three Line"});
-    FillList(*ComboBox(kActivePulseList), {"Close", "Import Active Power", "Export Active Power"});
-    FillList(*ComboBox(kReactivePulseList), {"Close", "Import Reactive Power", "Export Reactive Power"});
-    FillList(*ComboBox(kAnalogTargetList),
-             {"Close", "Ua", "Ub", "Uc", "Uab", "Ubc", "Uca", "Ia", "Ib", "Ic", "P", "Q", "PF", "F"});
+    FillList(kBaudList, SettingsTexts::kBaudRates);
+    FillList(kWiringList, SettingsTexts::kWiring);
+    FillList(kActivePulseList, SettingsTexts::kActivePulse);
+    FillList(kReactivePulseList, SettingsTexts::kReactivePulse);
+    FillList(kAnalogTargetList, SettingsTexts::kAnalogTarget);
     // The held values start at 0 and show as such until the first Load.
     ShowValues();
 }
