@@ -66,13 +66,12 @@ QString TakePlan(const Command& command, ScanPlan& plan)
     return {};
 }
 
-// A reply that passes the check must also come from the address asked and carry all eight
-// registers: a late answer of the meter at the address before must not be taken for this one.
+// The transaction helper takes only a reply from the address asked with all eight registers,
+// so a late answer of the meter at the address before is not taken for this one.
 bool AnswersAt(int address, int waitMs)
 {
     SlaveId = address;
-    return Modbus::ReadRegisters(kSettingsStart, kSettingsCount, waitMs, 250) && ReplyBuffer[0] == address &&
-           ReplyBuffer[1] == 3 && ReplyBuffer[2] == 2 * kSettingsCount;
+    return Modbus::ReadRegisters(kSettingsStart, kSettingsCount, waitMs, 250);
 }
 
 QString Ratio(int primary, int secondary)

@@ -1,6 +1,7 @@
 #include "comm/RequestGuard.h"
 
 #include "comm/FrameLog.h"
+#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 
@@ -34,12 +35,13 @@ bool MaySend(const uint8_t* request, int length)
 // address + function 3 + byte count, then two bytes per register
 bool AnswersRead(int32_t slave, int count)
 {
-    return ReplyBuffer[0] == slave && ReplyBuffer[1] == 3 && ReplyBuffer[2] == 2 * count;
+    return ReplyBuffer[0] == slave && ReplyBuffer[1] == ModbusFrame::kReadHoldingRegisters &&
+           ReplyBuffer[2] == 2 * count;
 }
 
 bool IsExceptionReply(int received)
 {
-    return received >= 2 && (ReplyBuffer[1] & 0x80) != 0;
+    return received >= 2 && (ReplyBuffer[1] & ModbusFrame::kExceptionFlag) != 0;
 }
 
 } // namespace Modbus

@@ -101,7 +101,7 @@ std::optional<Frame> CFaultInjector::Apply(FaultMode fault, const Frame& reply)
     case FaultMode::Exception:
         return CModbusSlave::ExceptionReply(reply[0], reply[1] & 0x7F, ModbusException::SlaveDeviceFailure);
     case FaultMode::ShortReply:
-        return (reply[1] & 0x80) ? reply : Shortened(reply);
+        return (reply[1] & ModbusFrame::kExceptionFlag) ? reply : Shortened(reply);
     case FaultMode::Garbage: {
         Frame noisy(std::begin(kGarbage), std::end(kGarbage));
         noisy.insert(noisy.end(), reply.begin(), reply.end());

@@ -80,7 +80,7 @@ Frame WriteCoil(const Frame& request, IRegisterAccess& meter)
 
 Frame CModbusSlave::ExceptionReply(int slave, int function, ModbusException code)
 {
-    Frame reply{static_cast<uint8_t>(slave), static_cast<uint8_t>(function | 0x80),
+    Frame reply{static_cast<uint8_t>(slave), static_cast<uint8_t>(function | ModbusFrame::kExceptionFlag),
                 static_cast<uint8_t>(code)};
     AppendCrc(reply);
     return reply;
@@ -122,7 +122,7 @@ std::optional<Frame> CModbusSlave::Answer(const Frame& request, int ownAddress, 
         return std::nullopt;
     }
     // Exception replies arrive with their CRC already in place.
-    if ((reply[1] & 0x80) == 0)
+    if ((reply[1] & ModbusFrame::kExceptionFlag) == 0)
         AppendCrc(reply);
     return reply;
 }

@@ -1,5 +1,6 @@
 #include "sim/SimServer.h"
 
+#include "comm/ModbusFrame.h"
 #include "sim/SimMeter.h"
 
 #include <algorithm>
@@ -189,7 +190,8 @@ void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
     std::optional<Frame> reply = m_meter.Answer(request, &withheld);
     if (!reply) {
         if (!withheld.empty())
-            record.outcome = (withheld[1] & 0x80) ? Outcome::BroadcastRefused : Outcome::Broadcast;
+            record.outcome =
+                (withheld[1] & ModbusFrame::kExceptionFlag) ? Outcome::BroadcastRefused : Outcome::Broadcast;
         m_log.Add(std::move(record));
         return;
     }
