@@ -96,7 +96,7 @@ int ClearLine(int waitMs, int readLength)
 
 void RefreshRatios()
 {
-    if (!ReadRegisters(1000, 5, 100, 300))
+    if (!ReadRegisters(RegisterMap::kCtPrimary, 5, 100, 300))
         return;
     const int32_t ctPrimary = RegisterBlock[0];
     const int32_t ctSecondary = RegisterBlock[1];
