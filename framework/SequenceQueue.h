@@ -6,8 +6,9 @@
 // Runs everything that talks to the meter (a timer's tick, a button's command,
 // a navigation step) one sequence at a time, start to end, in the order it was
 // asked for. A sequence asked for while another runs (from the event loop that
-// the line's waits keep running) waits its turn and runs as soon as the running
-// one ends; asked for while none runs, it runs at once.
+// the line's waits keep running) waits its turn and runs from the event loop as
+// soon as the running one ends; asked for while none runs, it runs at once,
+// after any that still wait.
 class CSequenceQueue
 {
 public:
@@ -35,6 +36,7 @@ private:
     };
 
     void Enqueue(Waiting waiting);
+    void RunWaiting();
     bool TickWaits(const void* window, int timer) const;
 
     std::deque<Waiting> m_waiting;
