@@ -169,10 +169,7 @@ private:
             const int block = kPolledBlock[page];
             if (block == kNotPolling)
                 continue;
-            const std::size_t before = m_rules.AnsweredAt(block);
-            SoakDriver::RunEventsFor(kRecoveryDwell);
-            m_rules.Collect();
-            if (m_rules.AnsweredAt(block) > before)
+            if (AnswersWithin(block, kRecoveryDwell))
                 continue;
             // Common data and max/min stay stopped for the run after their sixth failure.
             if ((page == kCommonDataPage || page == kMaxMinPage) && !m_main.Page(page)->IsTimerRunning(1))
@@ -182,6 +179,19 @@ private:
         }
         m_recoveryRequests = m_rules.Requests() - m_recoveryRequests;
         m_recoveryAnswered = m_rules.Answered() - m_recoveryAnswered;
+    }
+
+    // Lets the events run until the meter has answered a read of the block, or the time is up.
+    bool AnswersWithin(int block, Clock::duration time)
+    {
+        const std::size_t before = m_rules.AnsweredAt(block);
+        for (const Clock::time_point end = Clock::now() + time; Clock::now() < end;) {
+            SoakDriver::RunEventsFor(100ms);
+            m_rules.Collect();
+            if (m_rules.AnsweredAt(block) > before)
+                return true;
+        }
+        return false;
     }
 
     void Report() const
