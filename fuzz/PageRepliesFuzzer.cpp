@@ -9,6 +9,7 @@
 #include "MessageBoxRecorder.h"
 #include "ReplyLine.h"
 #include "comm/ModbusRtu.h"
+#include "framework/SequenceQueue.h"
 #include "pages/CommonDataPage.h"
 #include "pages/DemandPage.h"
 #include "pages/EnergyPage.h"
@@ -25,6 +26,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -81,6 +83,14 @@ std::vector<QString> CellTexts(const CMeterPage& page)
     return texts;
 }
 
+// Whatever talks to the line runs through its queue, as in the window: a
+// sequence left waiting runs from the event loop, and must not run in the
+// middle of an exchange that the target started on its own.
+void Sequenced(const std::function<void()>& sequence)
+{
+    SequenceQueue().Run(sequence);
+}
+
 void Press(CMeterPage& page, int id)
 {
     page.DlgItem<QAbstractButton>(id)->click();
@@ -92,7 +102,7 @@ void PollGridPage(CMeterPage& page, int pageNumber, ReplyLine& line, FuzzInput& 
     CurrentPage = pageNumber;
     const std::vector<QString> before = CellTexts(page);
     line.Play(input);
-    page.Poll();
+    Sequenced([&] { page.Poll(); });
     if (!line.AnsweredAReadWell())
         FUZZ_CHECK(CellTexts(page) == before);
 }
@@ -116,7 +126,7 @@ void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
     case 5:
         CurrentPage = CEnergyPage::kPageNumber;
         line.Play(input);
-        return pages.energy.Poll();
+        return Sequenced([&] { pages.energy.Poll(); });
     case 6:
         CurrentPage = kSoePageNumber;
         line.Play(input);
@@ -124,13 +134,15 @@ void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
     case 7:
         CurrentPage = kMeterSetPageNumber;
         line.Play(input);
-        pages.meterSet.Start();
+        Sequenced([&] { pages.meterSet.Start(); });
         return choice % 2 ? Press(pages.meterSet, kMeterSetButton) : void();
     case 8:
         CurrentPage = CIoPage::kPageNumber;
         line.Play(input);
-        pages.io.Start();
-        return pages.io.Poll();
+        return Sequenced([&] {
+            pages.io.Start();
+            pages.io.Poll();
+        });
     default:
         CurrentPage = CIoPage::kPageNumber;
         line.Play(input);
