@@ -26,7 +26,6 @@
 #include <QApplication>
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -83,14 +82,6 @@ std::vector<QString> CellTexts(const CMeterPage& page)
     return texts;
 }
 
-// Whatever talks to the line runs through its queue, as in the window: a
-// sequence left waiting runs from the event loop, and must not run in the
-// middle of an exchange that the target started on its own.
-void Sequenced(const std::function<void()>& sequence)
-{
-    SequenceQueue().Run(sequence);
-}
-
 void Press(CMeterPage& page, int id)
 {
     page.DlgItem<QAbstractButton>(id)->click();
@@ -102,11 +93,14 @@ void PollGridPage(CMeterPage& page, int pageNumber, ReplyLine& line, FuzzInput& 
     CurrentPage = pageNumber;
     const std::vector<QString> before = CellTexts(page);
     line.Play(input);
-    Sequenced([&] { page.Poll(); });
+    SequenceQueue().Run([&] { page.Poll(); });
     if (!line.AnsweredAReadWell())
         FUZZ_CHECK(CellTexts(page) == before);
 }
 
+// Whatever an action sends runs through the line's queue, as in the window: a
+// sequence left waiting runs from the event loop, and must not run in the
+// middle of an exchange that the target started on its own.
 void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
 {
     const uint8_t action = input.Byte();
@@ -126,7 +120,7 @@ void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
     case 5:
         CurrentPage = CEnergyPage::kPageNumber;
         line.Play(input);
-        return Sequenced([&] { pages.energy.Poll(); });
+        return SequenceQueue().Run([&] { pages.energy.Poll(); });
     case 6:
         CurrentPage = kSoePageNumber;
         line.Play(input);
@@ -134,12 +128,12 @@ void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
     case 7:
         CurrentPage = kMeterSetPageNumber;
         line.Play(input);
-        Sequenced([&] { pages.meterSet.Start(); });
+        SequenceQueue().Run([&] { pages.meterSet.Start(); });
         return choice % 2 ? Press(pages.meterSet, kMeterSetButton) : void();
     case 8:
         CurrentPage = CIoPage::kPageNumber;
         line.Play(input);
-        return Sequenced([&] {
+        return SequenceQueue().Run([&] {
             pages.io.Start();
             pages.io.Poll();
         });

@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 constexpr double kFaultProbability = 0.05;
 constexpr auto kStepEvery = 1s;
 constexpr auto kProgressEvery = 10s;
-constexpr auto kRecoveryDwell = 4s;
+constexpr auto kRecoveryLimit = 4s;
 
 struct Options
 {
@@ -169,7 +169,7 @@ private:
             const int block = kPolledBlock[page];
             if (block == kNotPolling)
                 continue;
-            if (AnswersWithin(block, kRecoveryDwell))
+            if (AnswersWithin(block, kRecoveryLimit))
                 continue;
             // Common data and max/min stay stopped for the run after their sixth failure.
             if ((page == kCommonDataPage || page == kMaxMinPage) && !m_main.Page(page)->IsTimerRunning(1))
