@@ -1,7 +1,8 @@
 #include "comm/PortDiagnostics.h"
 
+#include "comm/PortList.h"
+
 #include <cerrno>
-#include <glob.h>
 #include <grp.h>
 #include <sys/stat.h>
 
@@ -21,13 +22,8 @@ std::string GroupAdvice(const std::string& path)
 std::string PresentDevices()
 {
     std::string list;
-    for (const char* pattern : {"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/serial/by-id/*"}) {
-        glob_t found{};
-        if (::glob(pattern, 0, nullptr, &found) == 0)
-            for (std::size_t i = 0; i < found.gl_pathc; ++i)
-                list += std::string(" ") + found.gl_pathv[i];
-        ::globfree(&found);
-    }
+    for (const std::string& port : PresentPorts())
+        list += " " + port;
     if (list.empty())
         return "\nvemo400: no serial devices found (/dev/ttyUSB*, /dev/ttyACM*, /dev/serial/by-id/*)";
     return "\nvemo400: serial devices present:" + list + "; set VEMO400_COMn to one of them";

@@ -18,12 +18,12 @@ public:
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
-    // Opens "COM1".."COM4" (see DevicePath) or a device path, 8 data bits, 1 stop
+    // Opens "COMn" (see DevicePath) or a device path, 8 data bits, 1 stop
     // bit, parity 0 none / 1 odd / 2 even. A failed open leaves the port as it was.
     bool Open(const char* name, unsigned baud, int parity);
     void Close();
     bool IsOpen() const;
-    const char* DeviceName() const { return m_name; }
+    const char* DeviceName() const { return m_name.c_str(); }
     // The rate the port was last opened at; 0 while it is closed.
     unsigned Baud() const { return m_baud; }
 
@@ -55,7 +55,8 @@ private:
 #else
     int m_fd = -1;
 #endif
-    char m_name[12] = {};
+    // The name it was opened by, as typed: a device path may be long.
+    std::string m_name;
     int m_characterMs = 0;
     unsigned m_baud = 0;
 };

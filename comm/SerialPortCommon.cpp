@@ -1,7 +1,5 @@
 #include "comm/SerialPort.h"
 
-#include <cstring>
-
 // The part of the port that every platform shares; the rest lives in
 // SerialPortPosix.cpp or SerialPortWin32.cpp.
 
@@ -16,7 +14,7 @@ CSerialPort::~CSerialPort()
 // was opened afresh; once it is open, a setting the driver refuses does not fail the open.
 bool CSerialPort::Open(const char* name, unsigned baud, int parity)
 {
-    if (std::strcmp(name, m_name) != 0 && !OpenDevice(name))
+    if (m_name != name && !OpenDevice(name))
         return false;
     Configure(baud, parity);
     Purge();

@@ -119,7 +119,7 @@ bool CSerialPort::OpenDevice(const char* name)
     ioctl(fd, TIOCEXCL);
     Close();
     m_fd = fd;
-    std::snprintf(m_name, sizeof m_name, "%s", name);
+    m_name = name;
     return true;
 }
 
@@ -154,7 +154,7 @@ void CSerialPort::Close()
     ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
-    m_name[0] = '\0';
+    m_name.clear();
     m_baud = 0;
 }
 

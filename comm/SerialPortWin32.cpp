@@ -50,13 +50,16 @@ bool CSerialPort::OpenDevice(const char* name)
     const HANDLE handle =
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "vemo400: cannot open %s (%s): %s\n", name, path.c_str(),
-                     SystemMessage(GetLastError()).c_str());
+        const DWORD error = GetLastError();
+        // A serial port that another program holds is refused with "access denied".
+        const std::string why =
+            error == ERROR_ACCESS_DENIED ? "in use by another program" : SystemMessage(error);
+        std::fprintf(stderr, "vemo400: cannot open %s (%s): %s\n", name, path.c_str(), why.c_str());
         return false;
     }
     Close();
     m_handle = handle;
-    std::snprintf(m_name, sizeof m_name, "%s", name);
+    m_name = name;
     return true;
 }
 
@@ -102,7 +105,7 @@ void CSerialPort::Close()
         return;
     CloseHandle(Handle(m_handle));
     m_handle = INVALID_HANDLE_VALUE;
-    m_name[0] = '\0';
+    m_name.clear();
     m_baud = 0;
 }
 
