@@ -1,7 +1,9 @@
 #include "app/MainDlg.h"
 
+#include "app/PortBox.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
+#include "comm/PortList.h"
 #include "comm/SerialPort.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
@@ -92,13 +94,10 @@ void CMainDlg::OnInitDialog()
 
 void CMainDlg::FillPanel()
 {
-    QComboBox* ports = ComboBox(kPortList);
-    for (int port = 1; port <= 4; ++port)
-        ports->addItem(QString::asprintf("COM%d", port));
+    m_ports = new CPortBox(*ComboBox(kPortList), [] { return PortNames(); });
     QComboBox* rates = ComboBox(kBaudList);
     for (unsigned rate : kRates)
         rates->addItem(QString::number(rate));
-    ports->setCurrentIndex(0);
     rates->setCurrentIndex(1);
     ComboBox(kCheckList)->setCurrentIndex(0);
 }
@@ -185,15 +184,14 @@ bool CMainDlg::OpenPort()
 {
     SerialPort.Close();
     ReadPanel();
-    const int port = ComboBox(kPortList)->currentIndex() + 1;
     const int ratePosition = BaudPosition();
     PollIntervalMs = 100 * (ratePosition + 1) + 100;
-    const QByteArray name = QString::asprintf("COM%d", port).toLatin1();
-    if (SerialPort.Open(name.constData(), kRates[ratePosition], ComboBox(kCheckList)->currentIndex()))
+    const QString name = m_ports->Name();
+    if (SerialPort.Open(name.toLocal8Bit().constData(), kRates[ratePosition],
+                        ComboBox(kCheckList)->currentIndex()))
         return true;
     CurrentPage = 99;
-    MessageBox(this, QStringLiteral("Can not open %1!").arg(QString::fromLatin1(name)),
-               QStringLiteral("Error"));
+    MessageBox(this, QStringLiteral("Can not open %1!").arg(name), QStringLiteral("Error"));
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class CMeterPage;
+class CPortBox;
 class CTabArea;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -50,5 +51,6 @@ private:
     void OnTabSelectionChanged();
 
     uint8_t m_slaveAddress = 0;
+    CPortBox* m_ports = nullptr;
     std::array<CMeterPage*, kPageCount> m_pages{};
 };

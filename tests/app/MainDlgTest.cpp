@@ -1,6 +1,8 @@
 #include "app/MainDlg.h"
 #include "MessageBoxRecorder.h"
 #include "PtyPair.h"
+#include "app/PortBox.h"
+#include "comm/PortList.h"
 #include "comm/SerialPort.h"
 #include "framework/TabArea.h"
 #include "pages/MainWindowLink.h"
@@ -10,6 +12,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -123,6 +126,48 @@ TEST_F(MainDlgTest, aPortThatCannotOpenShowsTheMessageAndStillShowsThePage)
     EXPECT_EQ(messages.messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(CurrentPage, 99);
     EXPECT_EQ(VisiblePage(), 6);
+}
+
+TEST_F(MainDlgTest, theOpenedPortListNamesThePortsPresentAndATypedNameOpensThatDevice)
+{
+    ASSERT_GE(Box(1003)->count(), 4);
+    EXPECT_EQ(Box(1003)->itemText(3), "COM4");
+
+    Box(1003)->setEditText(QString::fromStdString(pty.SlavePath()));
+    main.TabArea().Tabs().setCurrentIndex(1);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_STREQ(SerialPort.DeviceName(), pty.SlavePath().c_str());
+
+    Box(1003)->setEditText(" /nonexistent/ttyUSB7 ");
+    main.TabArea().Tabs().setCurrentIndex(5);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Can not open /nonexistent/ttyUSB7!");
+}
+
+TEST(PortBoxTest, listsAfreshWhenOpenedAndKeepsWhatItShows)
+{
+    QComboBox box;
+    std::vector<std::string> present;
+    CPortBox ports(box, [&] { return PortNames(present); });
+    EXPECT_EQ(ports.Name(), "COM1");
+
+    present = {"/dev/ttyUSB0"};
+    box.setEditText("/dev/ttyACM3");
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(4, 4), QPointF(4, 4), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&box, &click);
+    box.hidePopup();
+    EXPECT_EQ(box.count(), 5);
+    EXPECT_EQ(box.itemText(4), "/dev/ttyUSB0");
+    EXPECT_EQ(ports.Name(), "/dev/ttyACM3");
+
+    box.setCurrentIndex(4);
+    present.clear();
+    QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+    QApplication::sendEvent(&box, &f4);
+    box.hidePopup();
+    EXPECT_EQ(box.count(), 4);
+    EXPECT_EQ(ports.Name(), "/dev/ttyUSB0");
 }
 
 TEST_F(MainDlgTest, aBadIdBoxShowsTheRangeMessageOncePerPanelReadAndKeepsTheAddress)
