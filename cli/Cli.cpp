@@ -28,7 +28,12 @@ Commands:
   report --out FILE.html [--json FILE.json]
                       read every page once and write a printable commissioning
                       report with charts; pages that fail are named as missing
-
+)"
+#ifdef VEMO_WITHOUT_REPORT
+                           R"(                      (not in this build: its charts need Qt's SVG module)
+)"
+#endif
+                           R"(
 Exit status: 0 success, 1 the meter did not answer (or the port would not
 open), 2 bad usage or bad input.
 )";

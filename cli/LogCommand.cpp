@@ -1,113 +1,42 @@
 #include "cli/Command.h"
 #include "cli/PageReaders.h"
 
+#include "cli/DurableFile.h"
+#include "cli/StopRequest.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 using Clock = std::chrono::steady_clock;
 
-volatile std::sig_atomic_t g_stopRequested = 0;
-
-extern "C" void RequestStop(int)
-{
-    g_stopRequested = 1;
-}
-
-// Ctrl+C and a polite kill end the log after the reading in hand; the previous handlers come back after.
-class StopSignals
-{
-public:
-    StopSignals()
-    {
-        g_stopRequested = 0;
-        struct sigaction action
-        {
-        };
-        action.sa_handler = RequestStop;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInterrupt);
-        sigaction(SIGTERM, &action, &m_oldTerminate);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &m_oldInterrupt, nullptr);
-        sigaction(SIGTERM, &m_oldTerminate, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    struct sigaction m_oldInterrupt
-    {
-    };
-    struct sigaction m_oldTerminate
-    {
-    };
-};
-
-// The CSV file of a log. Each row goes to the file in one write and is forced
-// to the disk before the next reading, so a killed program loses nothing it wrote.
+// The CSV file of a log: each row is forced to the disk before the next reading.
 class LogFile
 {
 public:
-    ~LogFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
     // Opens the file to add rows; a new or empty file gets the heading line,
     // a file that has rows must have the same heading.
     bool Open(const QString& path, const QString& heading, QString& why)
     {
-        m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (m_fd < 0) {
-            why = QString::fromLocal8Bit(std::strerror(errno));
+        if (!m_file.Open(path, why))
             return false;
-        }
-        QByteArray first(static_cast<int>(heading.toUtf8().size()), '\0');
-        const ssize_t n = ::pread(m_fd, first.data(), static_cast<size_t>(first.size()), 0);
-        if (n == 0)
-            return Append(heading, why);
-        if (first != heading.toUtf8()) {
+        const QByteArray expected = heading.toUtf8();
+        const QByteArray first = m_file.Head(expected.size());
+        if (first.isEmpty())
+            return m_file.Append(expected, why);
+        if (first != expected) {
             why = QStringLiteral("it holds another log (its first line differs)");
             return false;
         }
         return true;
     }
 
-    bool Append(const QString& line, QString& why)
-    {
-        const QByteArray bytes = line.toUtf8();
-        qsizetype written = 0;
-        while (written < bytes.size()) {
-            const ssize_t n =
-                ::write(m_fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                why = QString::fromLocal8Bit(std::strerror(errno));
-                return false;
-            }
-            written += n;
-        }
-        if (::fsync(m_fd) != 0) {
-            why = QString::fromLocal8Bit(std::strerror(errno));
-            return false;
-        }
-        return true;
-    }
+    bool Append(const QString& line, QString& why) { return m_file.Append(line.toUtf8(), why); }
 
 private:
-    int m_fd = -1;
+    DurableFile m_file;
 };
 
 // "90", "90s", "15m", "2h" or "1d" in milliseconds; nothing for any other text.
@@ -145,7 +74,7 @@ QString Row(const QDateTime& time, const PageReading& reading)
 // Sleeps until the time given, or until a stop is asked for.
 void SleepUntil(Clock::time_point until)
 {
-    while (!g_stopRequested && Clock::now() < until)
+    while (!StopRequest::Asked() && Clock::now() < until)
         std::this_thread::sleep_for(
             std::min<Clock::duration>(std::chrono::milliseconds(50), until - Clock::now()));
 }
@@ -195,14 +124,14 @@ int RunLog(const Command& command)
     MeterLink link(command.line);
     if (!command.Open(link))
         return kExitNoAnswer;
-    StopSignals stopSignals;
+    const StopRequest stopRequest;
     const Clock::time_point start = Clock::now();
     Clock::time_point next = start;
     LogFile file;
     long rows = 0;
     long answered = 0;
     QString why;
-    while (!g_stopRequested && (!plan.duration || Clock::now() - start < *plan.duration)) {
+    while (!StopRequest::Asked() && (!plan.duration || Clock::now() - start < *plan.duration)) {
         const QDateTime time = QDateTime::currentDateTime();
         const PageReading reading = plan.reader->Read(link, plan.options);
         if (rows == 0 && !file.Open(plan.path, Heading(reading), why))

@@ -6,7 +6,11 @@
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 // A console program: only a command that draws text gets the fonts of a
@@ -29,7 +33,12 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream in(stdin);
-    ConsoleStreams io{out, err, in, isatty(STDERR_FILENO) == 1};
+#ifdef _WIN32
+    const bool terminal = _isatty(_fileno(stderr)) != 0;
+#else
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+#endif
+    ConsoleStreams io{out, err, in, terminal};
     const int status = RunCli(QCoreApplication::arguments(), io);
     out.flush();
     err.flush();

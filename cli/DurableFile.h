@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A file that lines are added to, each in one write and forced to the disk
+// before the call returns, so a killed program loses nothing it wrote.
+class DurableFile
+{
+public:
+    DurableFile() = default;
+    ~DurableFile();
+    DurableFile(const DurableFile&) = delete;
+    DurableFile& operator=(const DurableFile&) = delete;
+
+    // Opens (or makes) the file to add to; on a failure why says the system's reason.
+    bool Open(const QString& path, QString& why);
+    // The first bytes of the file, up to count; fewer for a shorter file.
+    QByteArray Head(qsizetype count) const;
+    bool Append(const QByteArray& bytes, QString& why);
+
+private:
+    int m_fd = -1;
+};
