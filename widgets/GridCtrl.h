@@ -51,7 +51,8 @@ public:
     CGridDefaultCell& DefaultCellOf(bool fixedRow, bool fixedColumn);
     bool SetColumnWidthPixels(int column, int width);
     bool SetCellText(int row, int column, const QString& text);
-    QString CellText(int row, int column) const;
+    // Invokable by name, so that a driver that knows only Qt can read what the grid shows.
+    Q_INVOKABLE QString CellText(int row, int column) const;
     void ClearAll();
     void RedrawAll();
 
