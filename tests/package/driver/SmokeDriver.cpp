@@ -1,9 +1,11 @@
-// Drives the packaged tool from inside as a user would: chooses "Energy" in the navigation tree and ends
-// the program with status 0 once a counter on the page shows a number read from the meter, or with status 1
-// when none has within the time limit. It knows Qt's widgets only, not the tool's code.
+// Drives the installed tool from inside as a user would: chooses "Realtime Data" in the navigation tree,
+// presses Load and ends the program with status 0 once the page's grid shows Ua as a number read from the
+// meter, or with status 1 when it has not within the time limit. With VEMO400_SMOKE_SHOT set it first saves
+// a picture of the window there. It knows Qt's widgets only, not the tool's code: the grid's text is asked
+// for by name.
 #include <QApplication>
 #include <QGenericPlugin>
-#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QTreeWidget>
@@ -11,24 +13,62 @@
 #include <cstdlib>
 
 namespace {
-constexpr int kTimeLimitMs = 20000;
+constexpr int kTimeLimitMs = 30000;
+constexpr int kUaRow = 1;
+constexpr int kValueColumn = 2;
 
-// Runs every 100 ms: selects the Energy item once, then looks for a counter. The counters show one
-// decimal and are never "0.0" in the simulated installation; the panel's ID box shows a whole number.
+template <typename Widget> Widget* Visible(bool (*fits)(Widget&))
+{
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* found = qobject_cast<Widget*>(widget); found && found->isVisible() && fits(*found))
+            return found;
+    return nullptr;
+}
+
+QString UaShown()
+{
+    for (QWidget* widget : QApplication::allWidgets()) {
+        QString text;
+        if (widget->isVisible() && QByteArray(widget->metaObject()->className()) == "CGridCtrl" &&
+            QMetaObject::invokeMethod(widget, "CellText", Q_RETURN_ARG(QString, text), Q_ARG(int, kUaRow),
+                                      Q_ARG(int, kValueColumn)))
+            return text.trimmed();
+    }
+    return {};
+}
+
+void SavePicture(QWidget& window)
+{
+    const QString path = qEnvironmentVariable("VEMO400_SMOKE_SHOT");
+    if (!path.isEmpty() && !window.grab().save(path))
+        std::fprintf(stderr, "could not save the picture to %s\n", qPrintable(path));
+}
+
+// Runs every 100 ms: selects the page once, presses its Load once, then looks for the value.
 void Step()
 {
-    static const QRegularExpression counter(QStringLiteral("^\\d+\\.\\d$"));
-    for (QWidget* widget : QApplication::allWidgets()) {
-        auto* tree = qobject_cast<QTreeWidget*>(widget);
-        const auto energy = tree ? tree->findItems("Energy", Qt::MatchExactly | Qt::MatchRecursive)
-                                 : QList<QTreeWidgetItem*>();
-        if (!energy.isEmpty() && !energy[0]->isSelected())
-            return tree->setCurrentItem(energy[0]);
-        auto* edit = qobject_cast<QLineEdit*>(widget);
-        if (edit && edit->isVisible() && edit->text() != "0.0" && counter.match(edit->text()).hasMatch()) {
-            std::printf("the Energy page shows %s\n", qPrintable(edit->text()));
-            return QApplication::exit(0);
+    static bool loaded = false;
+    static const QRegularExpression number(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    QTreeWidget* tree = Visible<QTreeWidget>([](QTreeWidget&) { return true; });
+    const auto page = tree ? tree->findItems("Realtime Data", Qt::MatchExactly | Qt::MatchRecursive)
+                           : QList<QTreeWidgetItem*>();
+    if (page.isEmpty())
+        return;
+    if (!page[0]->isSelected())
+        return tree->setCurrentItem(page[0]);
+    if (!loaded) {
+        if (QPushButton* load = Visible<QPushButton>([](QPushButton& b) { return b.text() == "Load"; })) {
+            load->click();
+            loaded = true;
         }
+        return;
+    }
+    const QString ua = UaShown();
+    if (number.match(ua).hasMatch() && ua.toDouble() != 0) {
+        std::printf("the Realtime Data page shows Ua = %s\n", qPrintable(ua));
+        std::fflush(stdout);
+        SavePicture(*tree->window());
+        QApplication::exit(0);
     }
 }
 
@@ -40,7 +80,7 @@ QObject* StartDriving()
     tick->start(100);
     // A timer of its own: a message box shown from a step holds the step's timer in its event loop.
     QTimer::singleShot(kTimeLimitMs, driver, [] {
-        std::fprintf(stderr, "no counter read from the meter within %d ms\n", kTimeLimitMs);
+        std::fprintf(stderr, "no value read from the meter within %d ms\n", kTimeLimitMs);
         std::fflush(nullptr);
         std::_Exit(1);
     });
