@@ -25,7 +25,7 @@ int SyncClock(const Command& command, MeterLink& link)
 {
     const MeterClock clock = TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
     std::copy(clock.begin(), clock.end(), RegisterBlock);
-    if (!link.Write(kMeterClockRegister, kMeterClockRegisterCount, 400))
+    if (!link.Write(PageReads::Clock::kBlock.Set()))
         return command.Failed(link);
     return ShowClock(command, link);
 }

@@ -40,11 +40,13 @@ bool MeterLink::Read(int start, int count, int waitMs, int readLength)
     return false;
 }
 
-bool MeterLink::Write(int start, int count, int waitMs)
+bool MeterLink::Write(const PageReads::Request& request)
 {
-    if (Modbus::WriteRegisters(start, count, Wait(waitMs), 250).echoValid)
+    if (Modbus::WriteRegisters(request.first, request.count, Wait(request.waitMs), request.readLength)
+            .echoValid)
         return true;
-    m_failure = QStringLiteral("the meter did not confirm writing ") + RegisterRange(start, count);
+    m_failure =
+        QStringLiteral("the meter did not confirm writing ") + RegisterRange(request.first, request.count);
     return false;
 }
 

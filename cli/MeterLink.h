@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meter/PageReads.h"
+
 #include <QString>
 
 // The line to one meter as the command line chose it: port, rate, parity and
@@ -33,11 +35,21 @@ public:
 
     // The wait of one request: the page's own, unless --timeout replaced it.
     int Wait(int pageWaitMs) const { return m_settings.timeoutMs > 0 ? m_settings.timeoutMs : pageWaitMs; }
+    // A page's request or table with the wait this link gives it.
+    template <class Request> Request Timed(Request request) const
+    {
+        request.waitMs = Wait(request.waitMs);
+        return request;
+    }
 
     // Function code 3 with the page's wait; false with Failure() set when the reply fails.
     bool Read(int start, int count, int waitMs, int readLength);
+    bool Read(const PageReads::Request& request)
+    {
+        return Read(request.first, request.count, request.waitMs, request.readLength);
+    }
     // Function code 16 of RegisterBlock[0..count); false with Failure() set unless the meter echoes it.
-    bool Write(int start, int count, int waitMs);
+    bool Write(const PageReads::Request& request);
 
     void SetFailure(const QString& what) { m_failure = what; }
     const QString& Failure() const { return m_failure; }

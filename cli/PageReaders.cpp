@@ -32,36 +32,37 @@ void AddItems(PageReading& reading, std::span<const MeasurementItem> items)
         reading.items.push_back({Latin(item.name), FormatMeasurement(item), Latin(item.unit)});
 }
 
-// The poll of the live-value pages: ratio refresh, then the page's block with a 500 ms wait.
-bool ReadMeasurements(MeterLink& link, PageItems::RegisterRange range, int waitMs = 500)
+// The poll of the live-value pages: ratio refresh, then the page's block.
+bool ReadMeasurements(MeterLink& link, const PageReads::Request& block)
 {
     Modbus::RefreshRatios();
-    return link.Read(range.first, range.count, waitMs, 250);
+    return link.Read(block);
 }
 
-PageReading ReadTable(MeterLink& link, PageItems::RegisterRange range, std::span<const MeasurementItem> items)
+PageReading ReadTable(MeterLink& link, const PageReads::Request& block,
+                      std::span<const MeasurementItem> items)
 {
     PageReading reading;
-    reading.ok = ReadMeasurements(link, range);
+    reading.ok = ReadMeasurements(link, block);
     AddItems(reading, items);
     return reading;
 }
 
 PageReading ReadRealtime(MeterLink& link, const ReadOptions&)
 {
-    return ReadTable(link, PageItems::kRealtimeRegisters, PageItems::kRealtime);
+    return ReadTable(link, PageReads::kRealtime, PageItems::kRealtime);
 }
 
 PageReading ReadCommon(MeterLink& link, const ReadOptions&)
 {
-    return ReadTable(link, PageItems::kCommonRegisters, PageItems::kCommon);
+    return ReadTable(link, PageReads::kCommon, PageItems::kCommon);
 }
 
 // The maxima and minima are named by their row and column headings: "Ia Maximum Data".
 PageReading ReadMaxMin(MeterLink& link, const ReadOptions&)
 {
     PageReading reading;
-    reading.ok = ReadMeasurements(link, PageItems::kMaxMinRegisters);
+    reading.ok = ReadMeasurements(link, PageReads::kMaxMin);
     for (const MeasurementItem& item : PageItems::kMaxMin) {
         const char* column =
             item.column == PageItems::kMaximumColumn ? PageItems::kMaximumTitle : PageItems::kMinimumTitle;
@@ -75,7 +76,7 @@ PageReading ReadMaxMin(MeterLink& link, const ReadOptions&)
 PageReading ReadDemand(MeterLink& link, const ReadOptions&)
 {
     PageReading reading;
-    reading.ok = ReadMeasurements(link, PageItems::kDemandRegisters, 100);
+    reading.ok = ReadMeasurements(link, PageReads::kDemand);
     for (const MeasurementItem& item : PageItems::kDemand) {
         const bool maximum = item.row > PageItems::kDemandMaximumTitleRow;
         const QString name =
@@ -106,7 +107,7 @@ PageReading ReadHarmonics(MeterLink& link, const ReadOptions& options)
 PageReading ReadEnergy(MeterLink& link, const ReadOptions&)
 {
     PageReading reading;
-    reading.ok = link.Read(PageItems::kEnergyRegisters.first, PageItems::kEnergyRegisters.count, 200, 300);
+    reading.ok = link.Read(PageReads::kEnergy);
     AddItems(reading, PageItems::kEnergy);
     return reading;
 }
@@ -114,15 +115,12 @@ PageReading ReadEnergy(MeterLink& link, const ReadOptions&)
 // Every record is listed, as on the page; a record without an event has empty texts.
 PageReading ReadEvents(MeterLink& link, const ReadOptions&)
 {
-    std::array<int32_t, EventTexts::kRecordCount * EventTexts::kRegistersPerRecord> records{};
-    // A reply shorter than asked leaves older entries in RegisterBlock; they must not be listed as events.
-    std::fill_n(RegisterBlock, EventTexts::kRecordCount, 0);
+    std::array<int32_t, PageReads::kEvents.Size()> records{};
     PageReading reading;
-    reading.ok = ReadInBlocks(EventTexts::kFirstRegister, EventTexts::kBlockCount, EventTexts::kBlockSize,
-                              link.Wait(300), 300, records.data());
+    reading.ok = ReadInBlocks(link.Timed(PageReads::kEvents), records.data());
     if (!reading.ok)
         link.SetFailure(QStringLiteral("no valid answer to reading the event records, ") +
-                        RegisterRange(EventTexts::kFirstRegister, static_cast<int>(records.size())));
+                        RegisterRange(PageReads::kEvents.first, PageReads::kEvents.Size()));
     for (int i = 0; i < EventTexts::kRecordCount; ++i) {
         const int32_t* record = &records[static_cast<std::size_t>(i * EventTexts::kRegistersPerRecord)];
         const bool event = record[0] != 0;
@@ -145,9 +143,9 @@ template <int N> struct Block
 {
     std::array<int32_t, N> entries{};
 
-    bool Read(MeterLink& link, int start, int waitMs, int readLength)
+    bool Read(MeterLink& link, const PageReads::Request& request)
     {
-        if (!link.Read(start, N, waitMs, readLength))
+        if (!link.Read(request))
             return false;
         std::copy_n(RegisterBlock, N, entries.begin());
         return true;
@@ -160,29 +158,34 @@ template <int N> struct Block
     }
 };
 
-// The meter settings page: block A (1000 to 1007), then block B (1021 to 1025).
+// The meter settings page: block A, then block B.
 PageReading ReadSettings(MeterLink& link, const ReadOptions&)
 {
-    using namespace SettingsTexts;
-    Block<8> a;
-    Block<5> b;
+    namespace A = PageReads::BlockA;
+    namespace B = PageReads::BlockB;
+    Block<A::kBlock.count> a;
+    Block<B::kBlock.count> b;
     PageReading reading;
-    reading.ok = a.Read(link, 1000, 100, 300) && b.Read(link, 1021, 100, 300);
-    const int32_t ptPrimary =
-        static_cast<int32_t>(static_cast<uint32_t>(a.U16(2)) + 65536u * static_cast<uint32_t>(a.U16(3)));
+    reading.ok = a.Read(link, A::kBlock.Load()) && b.Read(link, B::kBlock.Load());
+    const int32_t ptPrimary = static_cast<int32_t>(static_cast<uint32_t>(a.U16(A::kPtPrimary)) +
+                                                   65536u * static_cast<uint32_t>(a.U16(A::kPtPrimary + 1)));
     reading.items = {
-        {QStringLiteral("ID"), a.Text(6), {}},
-        {QStringLiteral("Baud"), a.Item(kBaudRates, 7), {}},
-        {QStringLiteral("CT Pr-Side"), a.Text(0), {}},
-        {QStringLiteral("CT Sc-Side"), a.Text(1), {}},
+        {QStringLiteral("ID"), a.Text(A::kAddress), {}},
+        {QStringLiteral("Baud"), a.Item(SettingsTexts::kBaudRates, A::kBaudIndex), {}},
+        {QStringLiteral("CT Pr-Side"), a.Text(A::kCtPrimary), {}},
+        {QStringLiteral("CT Sc-Side"), a.Text(A::kCtSecondary), {}},
         {QStringLiteral("PT Pr-Side"), Number(ptPrimary), {}},
-        {QStringLiteral("PT Sc-Side"), a.Text(4), {}},
-        {QStringLiteral("Sys mode"), a.Item(kWiring, 5), {}},
-        {QStringLiteral("Target"), b.Item(kAnalogTarget, 3), {}},
-        {QStringLiteral("Output magnification"), b.Text(4), QStringLiteral("* 0.1")},
-        {QStringLiteral("Pulse constant"), b.Text(2), {}},
-        {QStringLiteral("Output target of Active power of the pulse"), b.Item(kActivePulse, 0), {}},
-        {QStringLiteral("Output target of Reactive power"), b.Item(kReactivePulse, 1), {}},
+        {QStringLiteral("PT Sc-Side"), a.Text(A::kPtSecondary), {}},
+        {QStringLiteral("Sys mode"), a.Item(SettingsTexts::kWiring, A::kWiring), {}},
+        {QStringLiteral("Target"), b.Item(SettingsTexts::kAnalogTarget, B::kAnalogTarget), {}},
+        {QStringLiteral("Output magnification"), b.Text(B::kMagnification), QStringLiteral("* 0.1")},
+        {QStringLiteral("Pulse constant"), b.Text(B::kPulseConstant), {}},
+        {QStringLiteral("Output target of Active power of the pulse"),
+         b.Item(SettingsTexts::kActivePulse, B::kActivePulse),
+         {}},
+        {QStringLiteral("Output target of Reactive power"),
+         b.Item(SettingsTexts::kReactivePulse, B::kReactivePulse),
+         {}},
     };
     return reading;
 }
@@ -191,31 +194,36 @@ PageReading ReadSettings(MeterLink& link, const ReadOptions&)
 PageReading ReadIo(MeterLink& link, const ReadOptions&)
 {
     using namespace SettingsTexts;
-    Block<20> relays;
-    Block<4> returns;
-    Block<2> status;
-    Modbus::ClearLine(100, 250);
+    using namespace PageReads::Relays;
+    Block<kSettings.count> relays;
+    Block<kReturnTimes.count> returns;
+    Block<kStatus.count> status;
+    Modbus::ClearLine(kClearLine.waitMs, kClearLine.readLength);
     PageReading reading;
-    reading.ok = relays.Read(link, 1030, 300, 250) && returns.Read(link, 1015, 200, 250) &&
-                 status.Read(link, 137, 200, 250);
-    for (int r = 0; r < 4; ++r) {
+    reading.ok = relays.Read(link, kSettings.Load()) && returns.Read(link, kReturnTimes.Load()) &&
+                 status.Read(link, kStatus);
+    for (int r = 0; r < kRelayCount; ++r) {
         const QString relay = QStringLiteral("Relay%1 ").arg(r + 1);
-        const int k = 5 * r;
-        reading.items.push_back({relay + QStringLiteral("Action mode"), relays.Item(kRelayMode, k), {}});
+        const int k = kPerRelay * r;
         reading.items.push_back(
-            {relay + QStringLiteral("Action Target"), relays.Item(kRelayTarget, k + 1), {}});
-        reading.items.push_back({relay + QStringLiteral("Max"), relays.Text(k + 2), QStringLiteral("%")});
-        reading.items.push_back({relay + QStringLiteral("Min"), relays.Text(k + 3), QStringLiteral("%")});
-        reading.items.push_back({relay + QStringLiteral("Delay"), relays.Text(k + 4), QStringLiteral("S")});
+            {relay + QStringLiteral("Action mode"), relays.Item(kRelayMode, k + kMode), {}});
+        reading.items.push_back(
+            {relay + QStringLiteral("Action Target"), relays.Item(kRelayTarget, k + kTarget), {}});
+        reading.items.push_back(
+            {relay + QStringLiteral("Max"), relays.Text(k + kUpper), QStringLiteral("%")});
+        reading.items.push_back(
+            {relay + QStringLiteral("Min"), relays.Text(k + kLower), QStringLiteral("%")});
+        reading.items.push_back(
+            {relay + QStringLiteral("Delay"), relays.Text(k + kDelay), QStringLiteral("S")});
         reading.items.push_back({relay + QStringLiteral("Return"), returns.Text(r), QStringLiteral("S")});
     }
     const auto lamp = [](int bits, int n) {
         return (bits >> n) & 1 ? QStringLiteral("on") : QStringLiteral("off");
     };
-    for (int n = 0; n < 4; ++n)
-        reading.items.push_back({QStringLiteral("R%1").arg(n + 1), lamp(status.U16(1), n), {}});
+    for (int n = 0; n < kRelayCount; ++n)
+        reading.items.push_back({QStringLiteral("R%1").arg(n + 1), lamp(status.U16(kOutputs), n), {}});
     for (int n = 0; n < 8; ++n)
-        reading.items.push_back({QStringLiteral("S%1").arg(n + 1), lamp(status.U16(0), n), {}});
+        reading.items.push_back({QStringLiteral("S%1").arg(n + 1), lamp(status.U16(kInputs), n), {}});
     return reading;
 }
 
@@ -247,13 +255,10 @@ PageReading PageReader::Read(MeterLink& link, const ReadOptions& options) const
 
 bool ReadHarmonicTable(MeterLink& link, HarmonicValues& table)
 {
-    // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
-    std::fill_n(RegisterBlock, 70, 0);
-    if (ReadInBlocks(HarmonicTable::kStart, HarmonicTable::kBlockCount, HarmonicTable::kBlockSize,
-                     link.Wait(300), 300, table.data()))
+    if (ReadInBlocks(link.Timed(PageReads::kHarmonics), table.data()))
         return true;
     link.SetFailure(QStringLiteral("no valid answer to reading the harmonic table, ") +
-                    RegisterRange(HarmonicTable::kStart, HarmonicTable::kSize));
+                    RegisterRange(PageReads::kHarmonics.first, HarmonicTable::kSize));
     return false;
 }
 
@@ -276,10 +281,10 @@ PageReading HarmonicReading(const HarmonicTable::Channel& channel, const Harmoni
 
 std::optional<MeterClock> ReadMeterClock(MeterLink& link)
 {
-    if (!link.Read(kMeterClockRegister, kMeterClockRegisterCount, 400, 250))
+    if (!link.Read(PageReads::Clock::kBlock.Load()))
         return std::nullopt;
     MeterClock clock{};
-    std::copy_n(RegisterBlock, kMeterClockRegisterCount, clock.begin());
+    std::copy_n(RegisterBlock, clock.size(), clock.begin());
     return clock;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "meter/HarmonicTable.h"
+#include "meter/PageReads.h"
 
 #include <QString>
 #include <array>
@@ -53,9 +54,6 @@ bool ReadHarmonicTable(MeterLink& link, HarmonicValues& table);
 // One channel's items as the harmonic page shows them; without values when the table read failed.
 PageReading HarmonicReading(const HarmonicTable::Channel& channel, const HarmonicValues& table, bool ok);
 
-// The meter clock registers 700 to 705 (year - 2000, month, day, hour, minute, second),
-// read as the SOE page's Meter Date reads them.
-inline constexpr int kMeterClockRegister = 700;
-inline constexpr int kMeterClockRegisterCount = 6;
-using MeterClock = std::array<int, kMeterClockRegisterCount>;
+// The meter clock registers (PageReads::Clock), read as the SOE page's Meter Date reads them.
+using MeterClock = PageReads::Clock::Values;
 std::optional<MeterClock> ReadMeterClock(MeterLink& link);

@@ -1,14 +1,15 @@
 #include "cli/Command.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
+#include "meter/PageReads.h"
 #include "meter/RegisterValues.h"
 
 #include <vector>
 
 namespace {
-// Registers 1000 to 1007: the transformer ratios, the wiring, the meter's own address and rate.
-constexpr int kSettingsStart = 1000;
-constexpr int kSettingsCount = 8;
+// Block A: the transformer ratios, the wiring, the meter's own address and rate.
+constexpr int kSettingsStart = PageReads::BlockA::kBlock.first;
+constexpr int kSettingsCount = PageReads::BlockA::kBlock.count;
 // A read of 8 registers: an 8-byte request and a reply of 5 + 2 × 8 bytes.
 constexpr int kExchangeCharacters = 8 + 5 + 2 * kSettingsCount;
 // Time a meter may take to turn round before it answers.
@@ -112,10 +113,11 @@ int RunScan(const Command& command)
             const int waitMs = line.timeoutMs > 0 ? line.timeoutMs : ScanWaitMs(baud, parity);
             for (int address = plan.firstAddress; address <= plan.lastAddress; ++address) {
                 if (AnswersAt(address, waitMs)) {
-                    const int ptPrimary = Registers::S32(2);
+                    using namespace PageReads::BlockA;
+                    const int ptPrimary = Registers::S32(kPtPrimary);
                     found.rows.append({QString::number(address), QString::number(baud), ParityName(parity),
-                                       Ratio(Registers::U16(0), Registers::U16(1)),
-                                       Ratio(ptPrimary, Registers::U16(4))});
+                                       Ratio(Registers::U16(kCtPrimary), Registers::U16(kCtSecondary)),
+                                       Ratio(ptPrimary, Registers::U16(kPtSecondary))});
                 }
                 if (command.io.terminal)
                     ShowProgress(command, ++done, total);

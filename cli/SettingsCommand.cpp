@@ -9,18 +9,19 @@
 namespace {
 bool ReadImage(MeterLink& link, RegisterImage& image)
 {
-    for (const SettingsBlock& block : kSettingsBlocks) {
-        if (!link.Read(block.start, block.count, block.readWaitMs, 300))
+    for (const PageReads::SettingsBlock& block : kSettingsBlocks) {
+        if (!link.Read(block.Load()))
             return false;
         for (int i = 0; i < block.count; ++i)
-            image[block.start + i] = static_cast<uint16_t>(RegisterBlock[i]);
+            image[block.first + i] = static_cast<uint16_t>(RegisterBlock[i]);
     }
     return true;
 }
 
-bool BlockDiffers(const SettingsBlock& block, const RegisterImage& present, const RegisterImage& wanted)
+bool BlockDiffers(const PageReads::SettingsBlock& block, const RegisterImage& present,
+                  const RegisterImage& wanted)
 {
-    for (int reg = block.start; reg < block.start + block.count; ++reg)
+    for (int reg = block.first; reg < block.first + block.count; ++reg)
         if (present.at(reg) != wanted.at(reg))
             return true;
     return false;
@@ -61,30 +62,25 @@ bool Confirmed(const Command& command, const MeterLink& link, qsizetype changes)
     return command.io.in.readLine().trimmed() == QLatin1String("yes");
 }
 
-bool HoldsAddress(const SettingsBlock& block)
-{
-    return kAddressRegister >= block.start && kAddressRegister < block.start + block.count;
-}
-
 // Writes the blocks that change, in their order. After the block with the
 // address and rate the link follows the meter there; that block's echo may
 // come at the new rate or not at all, so the read-back decides whether it took.
 bool WriteImage(MeterLink& link, const RegisterImage& present, const RegisterImage& wanted)
 {
-    for (const SettingsBlock& block : kSettingsBlocks) {
+    for (const PageReads::SettingsBlock& block : kSettingsBlocks) {
         if (!BlockDiffers(block, present, wanted))
             continue;
         for (int i = 0; i < block.count; ++i)
-            RegisterBlock[i] = wanted.at(block.start + i);
-        const bool confirmed = link.Write(block.start, block.count, block.writeWaitMs);
-        if (!HoldsAddress(block)) {
+            RegisterBlock[i] = wanted.at(block.first + i);
+        const bool confirmed = link.Write(block.Set());
+        if (!block.Holds(RegisterMap::kMeterAddress)) {
             if (!confirmed)
                 return false;
             continue;
         }
-        const int address = wanted.at(kAddressRegister);
+        const int address = wanted.at(RegisterMap::kMeterAddress);
         const unsigned rate =
-            SettingsTexts::ListText(SettingsTexts::kBaudRates, wanted.at(kBaudIndexRegister)).toUInt();
+            SettingsTexts::ListText(SettingsTexts::kBaudRates, wanted.at(RegisterMap::kBaudIndex)).toUInt();
         const bool moved = address != link.Settings().address || rate != link.Settings().baud;
         if (moved ? !link.Follow(address, rate) : !confirmed)
             return false;

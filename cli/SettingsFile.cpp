@@ -10,7 +10,7 @@
 namespace {
 constexpr const char* kFormatName = "vemo400-settings";
 constexpr int kFormatVersion = 1;
-constexpr int kRelayCount = 4;
+constexpr int kRelayCount = PageReads::Relays::kRelayCount;
 constexpr long long kWordMax = 65535;
 
 std::vector<SettingsField> MakeFields()
@@ -21,31 +21,36 @@ std::vector<SettingsField> MakeFields()
     };
     // A secondary of 0 leaves the tool no ratio, and address 0 is the broadcast address.
     std::vector<F> fields = {
-        meter("ctPrimary", 1000, F::Word, 1, kWordMax),
-        meter("ctSecondary", 1001, F::Word, 1, kWordMax),
-        meter("ptPrimary", 1002, F::DoubleWord, 1, 0x7FFFFFFF),
-        meter("ptSecondary", 1004, F::Word, 1, kWordMax),
-        meter("wiring", 1005, F::Word, 0, std::size(SettingsTexts::kWiring) - 1),
-        meter("address", 1006, F::Word, 1, 247),
-        meter("baud", 1007, F::Baud, 4800, 38400),
-        meter("activePulse", 1021, F::Word, 0, std::size(SettingsTexts::kActivePulse) - 1),
-        meter("reactivePulse", 1022, F::Word, 0, std::size(SettingsTexts::kReactivePulse) - 1),
-        meter("pulseConstant", 1023, F::Word, 0, kWordMax),
-        meter("analogTarget", 1024, F::Word, 0, std::size(SettingsTexts::kAnalogTarget) - 1),
-        meter("analogMagnification", 1025, F::Word, 0, kWordMax),
+        meter("ctPrimary", RegisterMap::kCtPrimary, F::Word, 1, kWordMax),
+        meter("ctSecondary", RegisterMap::kCtSecondary, F::Word, 1, kWordMax),
+        meter("ptPrimary", RegisterMap::kPtPrimary, F::DoubleWord, 1, 0x7FFFFFFF),
+        meter("ptSecondary", RegisterMap::kPtSecondary, F::Word, 1, kWordMax),
+        meter("wiring", RegisterMap::kWiring, F::Word, 0, std::size(SettingsTexts::kWiring) - 1),
+        meter("address", RegisterMap::kMeterAddress, F::Word, 1, 247),
+        meter("baud", RegisterMap::kBaudIndex, F::Baud, 4800, 38400),
+        meter("activePulse", RegisterMap::kActivePulse, F::Word, 0,
+              std::size(SettingsTexts::kActivePulse) - 1),
+        meter("reactivePulse", RegisterMap::kReactivePulse, F::Word, 0,
+              std::size(SettingsTexts::kReactivePulse) - 1),
+        meter("pulseConstant", RegisterMap::kPulseConstant, F::Word, 0, kWordMax),
+        meter("analogTarget", RegisterMap::kAnalogTarget, F::Word, 0,
+              std::size(SettingsTexts::kAnalogTarget) - 1),
+        meter("analogMagnification", RegisterMap::kAnalogMagnification, F::Word, 0, kWordMax),
     };
+    namespace Relays = PageReads::Relays;
     for (int r = 0; r < kRelayCount; ++r) {
         const auto relay = [r](const char* key, int reg, long long max) {
             return F{
                 QStringLiteral("relays[%1].").arg(r) + QLatin1String(key), r + 1, key, reg, F::Word, 0, max};
         };
-        const int alarm = 1030 + 5 * r;
-        fields.push_back(relay("mode", alarm, std::size(SettingsTexts::kRelayMode) - 1));
-        fields.push_back(relay("target", alarm + 1, std::size(SettingsTexts::kRelayTarget) - 1));
-        fields.push_back(relay("upper", alarm + 2, kWordMax));
-        fields.push_back(relay("lower", alarm + 3, kWordMax));
-        fields.push_back(relay("delay", alarm + 4, kWordMax));
-        fields.push_back(relay("returnTime", 1015 + r, kWordMax));
+        const int alarm = Relays::kSettings.first + Relays::kPerRelay * r;
+        fields.push_back(relay("mode", alarm + Relays::kMode, std::size(SettingsTexts::kRelayMode) - 1));
+        fields.push_back(
+            relay("target", alarm + Relays::kTarget, std::size(SettingsTexts::kRelayTarget) - 1));
+        fields.push_back(relay("upper", alarm + Relays::kUpper, kWordMax));
+        fields.push_back(relay("lower", alarm + Relays::kLower, kWordMax));
+        fields.push_back(relay("delay", alarm + Relays::kDelay, kWordMax));
+        fields.push_back(relay("returnTime", Relays::kReturnTimes.first + r, kWordMax));
     }
     return fields;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meter/PageReads.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -12,24 +14,15 @@
 // docs/settings-file.md for the format.
 using RegisterImage = std::map<int, uint16_t>;
 
-struct SettingsBlock
-{
-    int start;
-    int count;
-    int readWaitMs;  // as the page that loads it waits
-    int writeWaitMs; // as the page that sets it waits
+// The blocks as their pages load and set them, in the order they are written.
+// Block A holds the meter's own address and rate, so it goes last: after it the
+// meter listens elsewhere.
+inline constexpr PageReads::SettingsBlock kSettingsBlocks[] = {
+    PageReads::BlockB::kBlock,
+    PageReads::Relays::kSettings,
+    PageReads::Relays::kReturnTimes,
+    PageReads::BlockA::kBlock,
 };
-
-// In the order they are written. Block A (1000 to 1007) holds the meter's own
-// address and rate, so it goes last: after it the meter listens elsewhere.
-inline constexpr SettingsBlock kSettingsBlocks[] = {
-    {1021, 5, 100, 200},  // pulse and analog outputs
-    {1030, 20, 300, 300}, // relay alarms: mode, target, upper, lower, delay per relay
-    {1015, 4, 200, 300},  // relay return times
-    {1000, 8, 100, 200},  // ratios, wiring, address, rate
-};
-inline constexpr int kAddressRegister = 1006;
-inline constexpr int kBaudIndexRegister = 1007;
 
 // One value of the file: where it sits in the file and the registers, and the meter's range for it.
 struct SettingsField

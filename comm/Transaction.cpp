@@ -96,13 +96,16 @@ int ClearLine(int waitMs, int readLength)
 
 void RefreshRatios()
 {
-    if (!ReadRegisters(RegisterMap::kCtPrimary, 5, 100, 300))
+    constexpr int first = RegisterMap::kCtPrimary;
+    if (!ReadRegisters(first, RegisterMap::kPtSecondary - first + 1, 100, 300))
         return;
-    const int32_t ctPrimary = RegisterBlock[0];
-    const int32_t ctSecondary = RegisterBlock[1];
-    const int32_t ptPrimary = static_cast<int32_t>(static_cast<uint32_t>(RegisterBlock[3]) * 65536u +
-                                                   static_cast<uint32_t>(RegisterBlock[2]));
-    const int32_t ptSecondary = RegisterBlock[4];
+    const auto reg = [](int address) { return RegisterBlock[address - first]; };
+    const int32_t ctPrimary = reg(RegisterMap::kCtPrimary);
+    const int32_t ctSecondary = reg(RegisterMap::kCtSecondary);
+    const int32_t ptPrimary =
+        static_cast<int32_t>(static_cast<uint32_t>(reg(RegisterMap::kPtPrimary + 1)) * 65536u +
+                             static_cast<uint32_t>(reg(RegisterMap::kPtPrimary)));
+    const int32_t ptSecondary = reg(RegisterMap::kPtSecondary);
     // A secondary of 0 has no ratio: keep the previous ones rather than divide by zero.
     if (ctSecondary == 0 || ptSecondary == 0)
         return;

@@ -1,26 +1,37 @@
 #include "meter/BlockRead.h"
 
 #include "comm/ModbusRtu.h"
-#include "comm/Transaction.h"
 
 #include <algorithm>
 
+namespace PageReads {
+bool Read(const Request& request)
+{
+    return Modbus::ReadRegisters(request.first, request.count, request.waitMs, request.readLength);
+}
+
+Modbus::WriteResult Write(const Request& request)
+{
+    return Modbus::WriteRegisters(request.first, request.count, request.waitMs, request.readLength);
+}
+} // namespace PageReads
+
 namespace {
-bool ReadBlockWithRetries(int start, int count, int waitMs, int readLength)
+bool ReadBlockWithRetries(const PageReads::Request& block)
 {
     for (int attempt = 0; attempt < 3; ++attempt)
-        if (Modbus::ReadRegisters(start, count, waitMs, readLength))
+        if (PageReads::Read(block))
             return true;
     return false;
 }
 } // namespace
 
-bool ReadInBlocks(int start, int blockCount, int blockSize, int waitMs, int readLength, int32_t* table)
+bool ReadInBlocks(const PageReads::BlockTable& table, int32_t* values)
 {
-    for (int block = 0; block < blockCount; ++block) {
-        if (!ReadBlockWithRetries(start + block * blockSize, blockSize, waitMs, readLength))
+    for (int block = 0; block < table.blockCount; ++block) {
+        if (!ReadBlockWithRetries(table.Block(block)))
             return false;
-        std::copy(RegisterBlock, RegisterBlock + blockSize, table + block * blockSize);
+        std::copy(RegisterBlock, RegisterBlock + table.blockSize, values + block * table.blockSize);
     }
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ModbusFrame.h"
+#include "meter/PageReads.h"
 
 #include <QString>
 
@@ -9,13 +9,9 @@
 // word, the milliseconds, and the low and high words of the seconds since 1970.
 namespace EventTexts {
 
-inline constexpr int kFirstRegister = RegisterMap::kEvents;
 inline constexpr int kRecordCount = 50;
 inline constexpr int kRegistersPerRecord = 4;
-// The records are read in five blocks of 40 registers.
-inline constexpr int kBlockCount = 5;
-inline constexpr int kBlockSize = 40;
-static_assert(kBlockCount * kBlockSize == kRecordCount * kRegistersPerRecord);
+static_assert(PageReads::kEvents.Size() == kRecordCount * kRegistersPerRecord);
 
 // The switch input named by the low byte of the event word ("S1" to "S8"); empty for any other.
 QString EventType(int eventWord);

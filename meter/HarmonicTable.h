@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ModbusFrame.h"
+#include "meter/PageReads.h"
 
 #include <QString>
 #include <cstdint>
@@ -29,12 +29,8 @@ inline constexpr Channel kChannels[] = {
 inline constexpr int kFirstOrder = 2;
 inline constexpr int kLastOrder = 31;
 
-// The whole table, indices 0 to 188 (registers 400 to 588), read in nine
-// blocks, so that the highest orders show what the meter holds.
-inline constexpr int kStart = RegisterMap::kHarmonics;
-inline constexpr int kBlockSize = 21;
-inline constexpr int kBlockCount = 9;
-inline constexpr int kSize = kBlockSize * kBlockCount;
+// The whole table as the page reads it.
+inline constexpr int kSize = PageReads::kHarmonics.Size();
 static_assert(6 * kLastOrder + 2 < kSize, "the table must reach order 31 of Ic");
 
 QString ThdName(const Channel& channel);

@@ -1,24 +1,15 @@
 #pragma once
 
-#include "comm/ModbusFrame.h"
 #include "meter/MeasurementTable.h"
 
-// What the measurement pages show, as data: the registers each page reads and
-// its items with their places in the page's grid, names, units and formats.
+// What the measurement pages show, as data: the items of the block each page
+// reads (PageReads), with their places in the page's grid, names, units and formats.
 // The pages lay them out; the command-line tool prints the same texts.
 namespace PageItems {
-
-// Holding registers read in one request; entry k of RegisterBlock holds register first + k.
-struct RegisterRange
-{
-    int first;
-    int count;
-};
 
 using M = MeasurementItem;
 
 // Realtime data, two halves: values in columns 2 and 6.
-inline constexpr RegisterRange kRealtimeRegisters{RegisterMap::kRealtime, 39};
 inline constexpr MeasurementItem kRealtime[] = {
     {1, 2, "Ua", "V", 0, M::U16, M::Pt, 100, "%.3f"},
     {2, 2, "Ub", "V", 1, M::U16, M::Pt, 100, "%.3f"},
@@ -59,7 +50,6 @@ inline constexpr MeasurementItem kRealtime[] = {
 };
 
 // Common data, two halves: values in columns 2 and 6.
-inline constexpr RegisterRange kCommonRegisters{RegisterMap::kCommonData, 45};
 inline constexpr MeasurementItem kCommon[] = {
     {1, 2, "Ua", "V", 0, M::U16, M::Pt, 100, "%.3f"},
     {2, 2, "Ub", "V", 1, M::U16, M::Pt, 100, "%.3f"},
@@ -100,7 +90,6 @@ inline constexpr MeasurementItem kCommon[] = {
 
 // Demands, then the maximum demands with their time stamps. Currents in mA on
 // the CT secondary, powers in tenths of a watt on the secondaries.
-inline constexpr RegisterRange kDemandRegisters{RegisterMap::kDemand, 26};
 inline constexpr const char* kDemandPresentTitle = "Realtime Data";
 inline constexpr const char* kDemandMaximumTitle = "Max record";
 inline constexpr int kDemandMaximumTitleRow = 6;
@@ -126,7 +115,6 @@ inline constexpr TimeStampCell kDemandTimeStamps[] = {{7, 8}, {8, 13}, {9, 18}, 
 // Maxima in column 2 from entry 0, minima in column 3 from entry 15, in the
 // same order. Currents in mA on the CT secondary, powers in tenths of a watt
 // on the secondaries (shown in kW), THD in thousandths.
-inline constexpr RegisterRange kMaxMinRegisters{RegisterMap::kMaxima, 30};
 inline constexpr const char* kMaximumTitle = "Maximum Data";
 inline constexpr const char* kMinimumTitle = "Minimum Data";
 inline constexpr int kMaximumColumn = 2;
@@ -159,7 +147,6 @@ inline constexpr MeasurementItem kMaxMin[] = {
 
 // The twelve energy counters in register order, 32 bits each in tenths of
 // kWh or kvarh; the page shows them in edits, not in its grid.
-inline constexpr RegisterRange kEnergyRegisters{RegisterMap::kEnergy, 24};
 inline constexpr MeasurementItem kEnergy[] = {
     {0, 0, "Import Active Energy", "KWH", 0, M::U32, M::None, 10, "%.1f"},
     {0, 0, "Import Reactive Energy", "KVarH", 2, M::U32, M::None, 10, "%.1f"},

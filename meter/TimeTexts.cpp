@@ -68,19 +68,28 @@ QString EventTime(int milliseconds, int secondsLow, int secondsHigh)
                              time.hour, time.minute, time.second, milliseconds);
 }
 
-QString MeterClockText(const std::array<int, 6>& clock)
+QString MeterClockText(const PageReads::Clock::Values& clock)
 {
+    using namespace PageReads::Clock;
     // In 64 bits: a stale entry near INT_MAX must not overflow the year.
-    const long long year = 2000LL + clock[0];
-    return QString::asprintf("%lld-%d-%d %02d\uFF1A%02d\uFF1A%02d", year, clock[1], clock[2], clock[3],
-                             clock[4], clock[5]);
+    const long long year = 2000LL + clock[kYear];
+    return QString::asprintf("%lld-%d-%d %02d\uFF1A%02d\uFF1A%02d", year, clock[kMonth], clock[kDay],
+                             clock[kHour], clock[kMinute], clock[kSecond]);
 }
 
-std::array<int, 6> MeterClockRegisters(const QDateTime& localTime)
+PageReads::Clock::Values MeterClockRegisters(const QDateTime& localTime)
 {
+    using namespace PageReads::Clock;
     const QDate date = localTime.date();
     const QTime time = localTime.time();
-    return {date.year() - 2000, date.month(), date.day(), time.hour(), time.minute(), time.second()};
+    Values clock{};
+    clock[kYear] = date.year() - 2000;
+    clock[kMonth] = date.month();
+    clock[kDay] = date.day();
+    clock[kHour] = time.hour();
+    clock[kMinute] = time.minute();
+    clock[kSecond] = time.second();
+    return clock;
 }
 
 } // namespace TimeTexts

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "meter/PageReads.h"
+
 #include <QString>
-#include <array>
 #include <cstdint>
 
 class QDateTime;
@@ -36,9 +37,9 @@ CivilTime UtcFromSeconds(int64_t seconds);
 
 // The meter clock registers 700 to 705 (year - 2000, month, day, hour, minute,
 // second) as "2009-7-14 08：05：09", full-width colons between the time parts.
-QString MeterClockText(const std::array<int, 6>& clock);
+QString MeterClockText(const PageReads::Clock::Values& clock);
 
 // The clock registers 700 to 705 that set the meter to the given local time.
-std::array<int, 6> MeterClockRegisters(const QDateTime& localTime);
+PageReads::Clock::Values MeterClockRegisters(const QDateTime& localTime);
 
 } // namespace TimeTexts

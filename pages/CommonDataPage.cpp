@@ -5,10 +5,6 @@
 #include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
 
-namespace {
-
-} // namespace
-
 CCommonDataPage::CCommonDataPage(IMainWindow& main, QWidget* parent)
     : CMeterPage(kTemplateId, kPageNumber, main, parent)
 {
@@ -26,11 +22,5 @@ void CCommonDataPage::OnInitDialog()
 // Only the measurement request counts toward the failure limit; a failed ratio refresh keeps the last ratios.
 void CCommonDataPage::PollMeter()
 {
-    const PollResult result =
-        ReadMeasurements(PageItems::kCommonRegisters.first, PageItems::kCommonRegisters.count, m_failures);
-    if (result == PollResult::Stopped || result == PollResult::Skipped)
-        return;
-    if (result == PollResult::Passed)
-        WriteItemValues(Grid(), PageItems::kCommon);
-    Grid().RedrawAll();
+    PollTable(PageReads::kCommon, PageItems::kCommon, m_failures);
 }

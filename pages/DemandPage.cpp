@@ -2,6 +2,7 @@
 
 #include "comm/ModbusFrame.h"
 #include "comm/Transaction.h"
+#include "meter/BlockRead.h"
 #include "meter/PageItems.h"
 #include "meter/RegisterValues.h"
 #include "meter/TimeTexts.h"
@@ -68,7 +69,7 @@ void CDemandPage::PollMeter()
 {
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
-    if (Modbus::ReadRegisters(PageItems::kDemandRegisters.first, PageItems::kDemandRegisters.count, 100, 250))
+    if (PageReads::Read(PageReads::kDemand))
         ShowDemands();
     Grid().RedrawAll();
 }

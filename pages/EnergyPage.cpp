@@ -1,7 +1,7 @@
 #include "pages/EnergyPage.h"
 
 #include "comm/ModbusFrame.h"
-#include "comm/Transaction.h"
+#include "meter/BlockRead.h"
 #include "meter/PageItems.h"
 #include "pages/ClearCommand.h"
 
@@ -46,8 +46,7 @@ void CEnergyPage::Clear()
 void CEnergyPage::PollMeter()
 {
     TakeSlaveIdFromPanel();
-    if (!Modbus::ReadRegisters(PageItems::kEnergyRegisters.first, PageItems::kEnergyRegisters.count, 200,
-                               300))
+    if (!PageReads::Read(PageReads::kEnergy))
         return;
     for (std::size_t k = 0; k < kCounterEdits.size(); ++k)
         SetDlgItemText(kCounterEdits[k], FormatMeasurement(PageItems::kEnergy[k]));

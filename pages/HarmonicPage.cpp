@@ -1,6 +1,5 @@
 #include "pages/HarmonicPage.h"
 
-#include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "meter/BlockRead.h"
 #include "meter/HarmonicTable.h"
@@ -126,10 +125,7 @@ void CHarmonicPage::WriteChannelValues(std::span<const int32_t, HarmonicTable::k
 void CHarmonicPage::PollMeter()
 {
     std::array<int32_t, HarmonicTable::kSize> table{};
-    // A reply shorter than asked leaves the entries it does not reach as they were: 0 in the first block.
-    std::fill_n(RegisterBlock, 70, 0);
-    if (!ReadInBlocks(HarmonicTable::kStart, HarmonicTable::kBlockCount, HarmonicTable::kBlockSize, 300, 300,
-                      table.data())) {
+    if (!ReadInBlocks(PageReads::kHarmonics, table.data())) {
         if (Modbus::CalledOff())
             return;
         KillTimer(kPollTimer);

@@ -1,10 +1,10 @@
 #include "pages/IoPage.h"
 
-#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
+#include "meter/BlockRead.h"
 #include "meter/RegisterValues.h"
 #include "meter/SettingsTexts.h"
 #include "pages/FailureMessages.h"
@@ -36,15 +36,7 @@ constexpr std::array<RelayControls, 4> kRelays = {{
     {1012, 1013, 1021, 1022, 1023, 1026},
 }};
 
-// Relay settings: five registers per relay from 1030 (mode, target, upper, lower, delay).
-constexpr int kSettingsStart = RegisterMap::kRelayAlarm;
-constexpr int kSettingsPerRelay = 5;
-constexpr int kSettingsCount = 20;
-// Return times: one register per relay from 1015.
-constexpr int kReturnStart = RegisterMap::kReturnTime;
-constexpr int kReturnCount = 4;
-// Status: register 137 holds the switch inputs S1..S8, 138 the relay outputs R1..R4.
-constexpr int kStatusStart = RegisterMap::kInputs;
+namespace Relays = PageReads::Relays;
 constexpr int kFirstInputLamp = 1059;
 constexpr int kFirstOutputLamp = 1055;
 
@@ -106,9 +98,15 @@ void CIoPage::OnCommand(int id)
             SwitchRelay(button.coil, button.value);
 }
 
+// The line is cleared before each load, set and switch: the meter may still be answering an earlier request.
+void CIoPage::ClearLine()
+{
+    Modbus::ClearLine(Relays::kClearLine.waitMs, Relays::kClearLine.readLength);
+}
+
 void CIoPage::Load()
 {
-    Modbus::ClearLine(100, 250);
+    ClearLine();
     LoadRelaySettings();
     LoadReturnTimes();
     SetTimer(kPollTimer, 200);
@@ -116,19 +114,19 @@ void CIoPage::Load()
 
 void CIoPage::LoadRelaySettings()
 {
-    if (!Modbus::ReadRegisters(kSettingsStart, kSettingsCount, 300, 250)) {
+    if (!PageReads::Read(Relays::kSettings.Load())) {
         ShowCommunicationFail(this, CommunicationFail::RelayLoad);
         return;
     }
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < Relays::kRelayCount; ++r) {
         const RelayControls& relay = kRelays[r];
-        const int k = r * kSettingsPerRelay;
+        const int k = r * Relays::kPerRelay;
         // A value the list does not hold leaves it without a selection.
-        ComboBox(relay.modeList)->setCurrentIndex(Registers::U16(k));
-        ComboBox(relay.targetList)->setCurrentIndex(Registers::U16(k + 1));
-        m_held[relay.upperEdit] = Registers::U16(k + 2);
-        m_held[relay.lowerEdit] = Registers::U16(k + 3);
-        m_held[relay.delayEdit] = Registers::U16(k + 4);
+        ComboBox(relay.modeList)->setCurrentIndex(Registers::U16(k + Relays::kMode));
+        ComboBox(relay.targetList)->setCurrentIndex(Registers::U16(k + Relays::kTarget));
+        m_held[relay.upperEdit] = Registers::U16(k + Relays::kUpper);
+        m_held[relay.lowerEdit] = Registers::U16(k + Relays::kLower);
+        m_held[relay.delayEdit] = Registers::U16(k + Relays::kDelay);
     }
     ShowValues();
     m_settingsLoaded = true;
@@ -137,9 +135,9 @@ void CIoPage::LoadRelaySettings()
 // A failed read of the return times is silent.
 void CIoPage::LoadReturnTimes()
 {
-    if (!Modbus::ReadRegisters(kReturnStart, kReturnCount, 200, 250))
+    if (!PageReads::Read(Relays::kReturnTimes.Load()))
         return;
-    for (int r = 0; r < 4; ++r)
+    for (int r = 0; r < Relays::kRelayCount; ++r)
         m_held[kRelays[r].returnEdit] = Registers::U16(r);
     ShowValues();
     m_returnTimesLoaded = true;
@@ -149,7 +147,7 @@ void CIoPage::Set()
 {
     if (!AllSettingsLoaded(this, {m_settingsLoaded, m_returnTimesLoaded}))
         return;
-    Modbus::ClearLine(100, 250);
+    ClearLine();
     if (!TakeValues())
         return;
     if (WriteRelaySettings())
@@ -162,32 +160,32 @@ void CIoPage::Set()
 // Each value goes out as its low 16 bits; a list without a selection as 65535.
 bool CIoPage::WriteRelaySettings()
 {
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < Relays::kRelayCount; ++r) {
         const RelayControls& relay = kRelays[r];
-        int32_t* values = RegisterBlock + r * kSettingsPerRelay;
-        values[0] = ComboBox(relay.modeList)->currentIndex();
-        values[1] = ComboBox(relay.targetList)->currentIndex();
-        values[2] = m_held[relay.upperEdit];
-        values[3] = m_held[relay.lowerEdit];
-        values[4] = m_held[relay.delayEdit];
+        int32_t* values = RegisterBlock + r * Relays::kPerRelay;
+        values[Relays::kMode] = ComboBox(relay.modeList)->currentIndex();
+        values[Relays::kTarget] = ComboBox(relay.targetList)->currentIndex();
+        values[Relays::kUpper] = m_held[relay.upperEdit];
+        values[Relays::kLower] = m_held[relay.lowerEdit];
+        values[Relays::kDelay] = m_held[relay.delayEdit];
     }
-    return Modbus::WriteRegisters(kSettingsStart, kSettingsCount, 300, 250).echoValid;
+    return PageReads::Write(Relays::kSettings.Set()).echoValid;
 }
 
 void CIoPage::WriteReturnTimes()
 {
-    for (int r = 0; r < 4; ++r)
+    for (int r = 0; r < Relays::kRelayCount; ++r)
         RegisterBlock[r] = m_held[kRelays[r].returnEdit];
-    if (!Modbus::WriteRegisters(kReturnStart, kReturnCount, 300, 250).echoValid)
+    if (!PageReads::Write(Relays::kReturnTimes.Set()).echoValid)
         ShowCommunicationFail(this, CommunicationFail::Command);
 }
 
 // The coil does not depend on the edits: a bad entry is reported, and the relay still switches.
 void CIoPage::SwitchRelay(int coil, int value)
 {
-    Modbus::ClearLine(100, 250);
+    ClearLine();
     TakeValues();
-    if (!Modbus::WriteCoil(coil, value, 200, 250))
+    if (!Modbus::WriteCoil(coil, value, Relays::kSwitch.waitMs, Relays::kSwitch.readLength))
         ShowCommunicationFail(this, CommunicationFail::Command);
     SetTimer(kPollTimer, 200);
 }
@@ -213,10 +211,10 @@ void CIoPage::ShowValues()
 // The lamps show the state only while the page is current; a failed read leaves them as they are.
 void CIoPage::PollMeter()
 {
-    if (!Modbus::ReadRegisters(kStatusStart, 2, 200, 250))
+    if (!PageReads::Read(Relays::kStatus))
         return;
-    SetLamps(kFirstInputLamp, 8, Registers::U16(0));
-    SetLamps(kFirstOutputLamp, 4, Registers::U16(1));
+    SetLamps(kFirstInputLamp, 8, Registers::U16(Relays::kInputs));
+    SetLamps(kFirstOutputLamp, Relays::kRelayCount, Registers::U16(Relays::kOutputs));
 }
 
 void CIoPage::SetLamps(int firstLamp, int count, int bits)

@@ -29,6 +29,7 @@ protected:
     void OnCommand(int id) override;
 
 private:
+    void ClearLine();
     void LoadRelaySettings();
     void LoadReturnTimes();
     bool WriteRelaySettings();

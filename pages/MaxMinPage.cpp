@@ -62,13 +62,7 @@ void CMaxMinPage::OnCommand(int id)
 // failure in a row ends polling for the rest of the run.
 void CMaxMinPage::PollMeter()
 {
-    const PollResult result =
-        ReadMeasurements(PageItems::kMaxMinRegisters.first, PageItems::kMaxMinRegisters.count, m_failures);
-    if (result == PollResult::Stopped || result == PollResult::Skipped)
-        return;
-    if (result == PollResult::Passed)
-        WriteItemValues(Grid(), PageItems::kMaxMin);
-    Grid().RedrawAll();
+    PollTable(PageReads::kMaxMin, PageItems::kMaxMin, m_failures);
 }
 
 void CMaxMinPage::ClearMaxMin()

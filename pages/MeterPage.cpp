@@ -3,9 +3,11 @@
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
+#include "meter/BlockRead.h"
 #include "pages/FailureLimit.h"
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
+#include "pages/MeasurementGrid.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
@@ -86,13 +88,25 @@ void CMeterPage::FillList(int listId, std::span<const char* const> items) const
     list->setCurrentIndex(-1);
 }
 
-CMeterPage::PollResult CMeterPage::ReadMeasurements(int first, int count, FailureLimit& failures)
+CMeterPage::PollResult CMeterPage::PollTable(const PageReads::Request& block,
+                                             std::span<const MeasurementItem> items, FailureLimit& failures)
+{
+    const PollResult result = ReadMeasurements(block, failures);
+    if (result == PollResult::Stopped || result == PollResult::Skipped)
+        return result;
+    if (result == PollResult::Passed)
+        WriteItemValues(Grid(), items);
+    Grid().RedrawAll();
+    return result;
+}
+
+CMeterPage::PollResult CMeterPage::ReadMeasurements(const PageReads::Request& block, FailureLimit& failures)
 {
     if (!SerialPort.IsOpen())
         return PollResult::Skipped;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();
-    if (Modbus::ReadRegisters(first, count, 500, 250)) {
+    if (PageReads::Read(block)) {
         failures.Passed();
         return PollResult::Passed;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "meter/MeasurementTable.h"
+#include "meter/PageReads.h"
 
 #include <span>
 
@@ -55,13 +57,18 @@ protected:
         Stopped,
         Skipped // nothing counted: the port is not open, or the user left the page during the poll
     };
-    // The poll of the pages that give up after repeated failures: slave address from the ID box,
-    // ratio refresh, then count registers from first (500 ms wait). The sixth failure in a row
-    // stops timer 1 and shows "Communication Fail!". While the port is not open nothing is
-    // asked and nothing is counted (Skipped): a closed port is no sign of a silent meter.
-    PollResult ReadMeasurements(int first, int count, FailureLimit& failures);
+    // The poll of the table pages that give up after repeated failures: the block's read
+    // (ReadMeasurements), then the items' values into the grid when it passed, and a redraw
+    // unless polling stopped or nothing was asked.
+    PollResult PollTable(const PageReads::Request& block, std::span<const MeasurementItem> items,
+                         FailureLimit& failures);
 
 private:
+    // Slave address from the ID box, ratio refresh, then the block. The sixth failure in a row
+    // stops timer 1 and shows "Communication Fail!". While the port is not open nothing is
+    // asked and nothing is counted (Skipped): a closed port is no sign of a silent meter.
+    PollResult ReadMeasurements(const PageReads::Request& block, FailureLimit& failures);
+
     IMainWindow& m_main;
     int m_pageNumber;
 };

@@ -1,11 +1,11 @@
 #include "pages/MeterSetPage.h"
 
-#include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
+#include "meter/BlockRead.h"
 #include "meter/RegisterValues.h"
 #include "meter/SettingsTexts.h"
 #include "pages/FailureMessages.h"
@@ -32,13 +32,6 @@ constexpr int kFourLinesRadio = 1034;
 constexpr int kThreeLinesRadio = 1035;
 constexpr int kLoadButton = 1032;
 constexpr int kSetButton = 1033;
-
-// Block A holds the transformer ratios, the wiring and the meter's own address and rate.
-constexpr int kCommunicationStart = RegisterMap::kCtPrimary;
-constexpr int kCommunicationCount = 8;
-// Block B holds the pulse and analog outputs.
-constexpr int kOutputStart = RegisterMap::kActivePulse;
-constexpr int kOutputCount = 5;
 
 struct EditField
 {
@@ -107,16 +100,17 @@ void CMeterSetPage::Load()
 
 bool CMeterSetPage::LoadCommunicationBlock()
 {
-    if (!Modbus::ReadRegisters(kCommunicationStart, kCommunicationCount, 100, 300))
+    using namespace PageReads::BlockA;
+    if (!PageReads::Read(kBlock.Load()))
         return false;
-    m_held.ctPrimary = Registers::U16(0);
-    m_held.ctSecondary = Registers::U16(1);
-    m_held.ptPrimary = Registers::S32(2);
-    m_held.ptSecondary = Registers::U16(4);
-    m_held.address = Registers::U16(6);
+    m_held.ctPrimary = Registers::U16(kCtPrimary);
+    m_held.ctSecondary = Registers::U16(kCtSecondary);
+    m_held.ptPrimary = Registers::S32(kPtPrimary);
+    m_held.ptSecondary = Registers::U16(kPtSecondary);
+    m_held.address = Registers::U16(kAddress);
     // A register value the list does not hold leaves it without a selection.
-    ComboBox(kWiringList)->setCurrentIndex(Registers::U16(5));
-    ComboBox(kBaudList)->setCurrentIndex(Registers::U16(7));
+    ComboBox(kWiringList)->setCurrentIndex(Registers::U16(kWiring));
+    ComboBox(kBaudList)->setCurrentIndex(Registers::U16(kBaudIndex));
     ShowValues();
     m_communicationLoaded = true;
     return true;
@@ -124,15 +118,16 @@ bool CMeterSetPage::LoadCommunicationBlock()
 
 void CMeterSetPage::LoadOutputBlock()
 {
-    if (!Modbus::ReadRegisters(kOutputStart, kOutputCount, 100, 300)) {
+    using namespace PageReads::BlockB;
+    if (!PageReads::Read(kBlock.Load())) {
         ShowFailure();
         return;
     }
-    ComboBox(kActivePulseList)->setCurrentIndex(Registers::U16(0));
-    ComboBox(kReactivePulseList)->setCurrentIndex(Registers::U16(1));
-    m_held.pulseConstant = Registers::U16(2);
-    ComboBox(kAnalogTargetList)->setCurrentIndex(Registers::U16(3));
-    m_held.magnification = Registers::U16(4);
+    ComboBox(kActivePulseList)->setCurrentIndex(Registers::U16(kActivePulse));
+    ComboBox(kReactivePulseList)->setCurrentIndex(Registers::U16(kReactivePulse));
+    m_held.pulseConstant = Registers::U16(kPulseConstant);
+    ComboBox(kAnalogTargetList)->setCurrentIndex(Registers::U16(kAnalogTarget));
+    m_held.magnification = Registers::U16(kMagnification);
     m_outputLoaded = true;
 }
 
@@ -180,15 +175,16 @@ void CMeterSetPage::ShowValues()
 // Block A counts as answered, whatever the reply says, once any byte has arrived.
 Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
 {
-    RegisterBlock[0] = m_held.ctPrimary;
-    RegisterBlock[1] = m_held.ctSecondary;
-    RegisterBlock[2] = m_held.ptPrimary % 65536;
-    RegisterBlock[3] = m_held.ptPrimary / 65536;
-    RegisterBlock[4] = m_held.ptSecondary;
-    RegisterBlock[5] = Selection(kWiringList);
-    RegisterBlock[6] = m_held.address;
-    RegisterBlock[7] = Selection(kBaudList);
-    return Modbus::WriteRegisters(kCommunicationStart, kCommunicationCount, 200, 250);
+    using namespace PageReads::BlockA;
+    RegisterBlock[kCtPrimary] = m_held.ctPrimary;
+    RegisterBlock[kCtSecondary] = m_held.ctSecondary;
+    RegisterBlock[kPtPrimary] = m_held.ptPrimary % 65536;
+    RegisterBlock[kPtPrimary + 1] = m_held.ptPrimary / 65536;
+    RegisterBlock[kPtSecondary] = m_held.ptSecondary;
+    RegisterBlock[kWiring] = Selection(kWiringList);
+    RegisterBlock[kAddress] = m_held.address;
+    RegisterBlock[kBaudIndex] = Selection(kBaudList);
+    return PageReads::Write(kBlock.Set());
 }
 
 // From block A on the meter listens at the address and rate just written, so
@@ -208,12 +204,13 @@ void CMeterSetPage::FollowNewCommunication()
 
 void CMeterSetPage::WriteOutputBlock()
 {
-    RegisterBlock[0] = Selection(kActivePulseList);
-    RegisterBlock[1] = Selection(kReactivePulseList);
-    RegisterBlock[2] = m_held.pulseConstant;
-    RegisterBlock[3] = Selection(kAnalogTargetList);
-    RegisterBlock[4] = m_held.magnification;
-    if (Modbus::WriteRegisters(kOutputStart, kOutputCount, 200, 250).received == 0)
+    using namespace PageReads::BlockB;
+    RegisterBlock[kActivePulse] = Selection(kActivePulseList);
+    RegisterBlock[kReactivePulse] = Selection(kReactivePulseList);
+    RegisterBlock[kPulseConstant] = m_held.pulseConstant;
+    RegisterBlock[kAnalogTarget] = Selection(kAnalogTargetList);
+    RegisterBlock[kMagnification] = m_held.magnification;
+    if (PageReads::Write(kBlock.Set()).received == 0)
         ShowFailure();
 }
 

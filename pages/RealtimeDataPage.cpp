@@ -50,18 +50,12 @@ void CRealtimeDataPage::Load()
 
 void CRealtimeDataPage::PollMeter()
 {
-    const PollResult result = ReadMeasurements(PageItems::kRealtimeRegisters.first,
-                                               PageItems::kRealtimeRegisters.count, m_failures);
+    const PollResult result = PollTable(PageReads::kRealtime, PageItems::kRealtime, m_failures);
     if (result == PollResult::Skipped)
         return;
     ++m_pollCount;
-    if (result == PollResult::Stopped)
-        return;
-    if (result == PollResult::Passed) {
+    if (result == PollResult::Passed)
         ShowPollLamps();
-        WriteItemValues(Grid(), PageItems::kRealtime);
-    }
-    Grid().RedrawAll();
 }
 
 void CRealtimeDataPage::ShowPollLamps()

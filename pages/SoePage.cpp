@@ -22,8 +22,6 @@ constexpr int kTimingButtonId = 1010;
 constexpr int kSoeButtonId = 1011;
 constexpr int kClearButtonId = 1012;
 constexpr int kClearCommandRegister = RegisterMap::kClearEvents;
-constexpr int kClockRegister = RegisterMap::kClock;
-constexpr int kClockRegisterCount = 6;
 
 constexpr std::array<const char*, 4> kHeadings{"NO", "Event Type", "Action Status", "Time"};
 
@@ -69,20 +67,19 @@ void CSoePage::OnCommand(int id)
 // A failed read is silent: the edit keeps the clock it showed.
 void CSoePage::ShowMeterClock()
 {
-    if (!Modbus::ReadRegisters(kClockRegister, kClockRegisterCount, 400, 250))
+    if (!PageReads::Read(PageReads::Clock::kBlock.Load()))
         return;
-    std::array<int, kClockRegisterCount> clock{};
-    std::copy_n(RegisterBlock, kClockRegisterCount, clock.begin());
+    PageReads::Clock::Values clock{};
+    std::copy_n(RegisterBlock, clock.size(), clock.begin());
     SetDlgItemText(kClockEditId, TimeTexts::MeterClockText(clock));
 }
 
 // The write's reply is not looked at: the clock read that follows shows whether the meter took it.
 void CSoePage::SetMeterClock()
 {
-    const std::array<int, kClockRegisterCount> clock =
-        TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
+    const PageReads::Clock::Values clock = TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
     std::copy(clock.begin(), clock.end(), RegisterBlock);
-    Modbus::WriteRegisters(kClockRegister, kClockRegisterCount, 400, 250);
+    PageReads::Write(PageReads::Clock::kBlock.Set());
     ShowMeterClock();
 }
 
@@ -91,10 +88,7 @@ void CSoePage::ReadEvents()
     Grid().ClearAll();
     SetUpGrid();
     m_records.fill(0);
-    // A reply shorter than asked leaves older entries in RegisterBlock; they must not be listed as events.
-    std::fill_n(RegisterBlock, kRecordCount, 0);
-    if (!ReadInBlocks(EventTexts::kFirstRegister, EventTexts::kBlockCount, EventTexts::kBlockSize, 300, 300,
-                      m_records.data())) {
+    if (!ReadInBlocks(PageReads::kEvents, m_records.data())) {
         ShowCommunicationFail(this, CommunicationFail::BlockRead);
         return;
     }

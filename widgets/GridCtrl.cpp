@@ -3,6 +3,7 @@
 #include "framework/MessageBox.h"
 #include "widgets/GridInPlaceEdit.h"
 #include "widgets/GridKeyboard.h"
+#include "widgets/GridKeys.h"
 #include "widgets/GridMouse.h"
 #include "widgets/GridPainter.h"
 
@@ -33,26 +34,6 @@ QFont ApplicationFontFullySet()
     QFont font = QApplication::font();
     font.setResolveMask(QFont::AllPropertiesResolved);
     return font;
-}
-
-// Ending keys after which editing goes on in the cell the key moves to.
-bool ContinuesEditing(int key)
-{
-    switch (key) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // Calls back when the application's palette changes; a child of the object it serves.
@@ -532,7 +513,8 @@ void CGridCtrl::OnEndInPlaceEdit(CellId cell, const QString& text, int key)
         return;
     }
     CommitCellEdit(cell.row, cell.column, text);
-    if (ContinuesEditing(key))
+    // After Tab or a key that moves the focus, editing goes on in the cell the key moves to.
+    if (GridKeys::IsTab(key) || GridKeys::MovesFocus(key))
         ContinueEditWithKey(key);
 }
 

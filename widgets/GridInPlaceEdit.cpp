@@ -1,6 +1,7 @@
 #include "widgets/GridInPlaceEdit.h"
 
 #include "widgets/GridCtrl.h"
+#include "widgets/GridKeys.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -8,26 +9,10 @@
 
 namespace {
 
-bool IsMoveKey(int key)
-{
-    switch (key) {
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // First keys that open the editor with the whole text selected and are not typed into it.
 bool SelectsOnly(int key)
 {
-    return key == ' ' || key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Home ||
-           key == Qt::Key_End || IsMoveKey(key);
+    return key == ' ' || GridKeys::IsTab(key) || GridKeys::MovesFocus(key);
 }
 
 } // namespace
@@ -82,9 +67,9 @@ void CGridInPlaceEdit::ReplayKey(int key)
 bool CGridInPlaceEdit::EndsEdit(const QKeyEvent& event) const
 {
     const int key = event.key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Return || key == Qt::Key_Enter)
+    if (GridKeys::IsTab(key) || key == Qt::Key_Return || key == Qt::Key_Enter)
         return true;
-    return IsMoveKey(key) && (m_exitOnArrows || (event.modifiers() & Qt::ControlModifier));
+    return GridKeys::EndsTypedEdit(key) && (m_exitOnArrows || (event.modifiers() & Qt::ControlModifier));
 }
 
 // Tab would move the keyboard focus and Escape or Return would reach the
@@ -97,7 +82,7 @@ bool CGridInPlaceEdit::event(QEvent* event)
     }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        if (GridKeys::IsTab(key->key())) {
             keyPressEvent(key);
             return true;
         }

@@ -2,6 +2,7 @@
 
 #include "widgets/GridCtrl.h"
 #include "widgets/GridInPlaceEdit.h"
+#include "widgets/GridKeys.h"
 #include "widgets/GridMouse.h"
 
 #include <QInputMethodEvent>
@@ -9,32 +10,10 @@
 
 namespace {
 
-bool IsTab(const QKeyEvent& event)
-{
-    return event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
-}
-
 bool IsBackwardsTab(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Backtab ||
            (event.key() == Qt::Key_Tab && (event.modifiers() & Qt::ShiftModifier));
-}
-
-bool IsMoveKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -52,7 +31,8 @@ bool CGridKeyboard::eventFilter(QObject* watched, QEvent* event)
         return false;
     if (event->type() == QEvent::KeyPress) {
         auto& key = static_cast<QKeyEvent&>(*event);
-        if (IsTab(key) && m_handleTab && !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        if (GridKeys::IsTab(key.key()) && m_handleTab &&
+            !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return KeyPress(key);
     }
     if (event->type() == QEvent::InputMethod)
@@ -84,7 +64,7 @@ bool CGridKeyboard::KeyPress(QKeyEvent& event)
     if (m_grid.EditingCell().IsValid())
         return true;
     if (!m_grid.FocusCell().IsValid())
-        return IsMoveKey(event.key());
+        return GridKeys::MovesFocus(event.key());
     if (Command(event) || Navigate(event))
         return true;
     return StartEditByTyping(event);
@@ -218,7 +198,7 @@ void CGridKeyboard::MoveTo(const QKeyEvent& event, const Move& move)
     // While the mouse sweeps a selection it owns the selection; its timer
     // sends these keys only to scroll.
     if (m_mouse.Idle()) {
-        const bool keepStart = (event.modifiers() & Qt::ShiftModifier) && !IsTab(event);
+        const bool keepStart = (event.modifiers() & Qt::ShiftModifier) && !GridKeys::IsTab(event.key());
         SelectTo(target, keepStart);
     }
     m_grid.MoveFocusTo(target.row, target.column);
@@ -279,7 +259,7 @@ bool CGridKeyboard::StartEditByTyping(const QKeyEvent& event)
     if (!m_mouse.Idle() || (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
     const int key = event.key();
-    if (key == Qt::Key_Escape || IsTab(event))
+    if (key == Qt::Key_Escape || GridKeys::IsTab(event.key()))
         return false;
     int firstKey = 0;
     if (key == Qt::Key_Return || key == Qt::Key_Enter)

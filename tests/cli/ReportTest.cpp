@@ -1,6 +1,6 @@
 #include "CliRun.h"
 #include "MeterLine.h"
-#include "meter/HarmonicTable.h"
+#include "meter/PageReads.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -106,7 +106,7 @@ TEST_F(ReportTest, aMeterThatStopsAnsweringHalfWayStillGivesAReportNamingTheMiss
     std::thread silencer([this] {
         for (std::size_t total = 1; line.Server().Log().WaitForTotal(total, std::chrono::seconds(20));
              ++total)
-            if (line.Requests().back().info.address == HarmonicTable::kStart) {
+            if (line.Requests().back().info.address == PageReads::kHarmonics.first) {
                 line.Silence();
                 return;
             }
