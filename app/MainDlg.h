@@ -50,5 +50,9 @@ private:
     void OnTabSelectionChanged();
 
     uint8_t m_slaveAddress = 0;
+    // The page chosen last, and whether a navigation step for it waits its turn:
+    // steps asked for meanwhile merge into that one.
+    int m_chosenPage = -1;
+    bool m_stepWaits = false;
     std::array<CMeterPage*, kPageCount> m_pages{};
 };
