@@ -158,6 +158,7 @@ void CMeterSetPage::Set()
 
 // Takes every edit or none: a bad entry is reported and focused, and nothing
 // is written, so the user's entries stay as typed instead of being reloaded.
+// The lists are taken here too: the window stays live during the writes' waits.
 bool CMeterSetPage::TakeValues()
 {
     Settings taken = m_held;
@@ -165,6 +166,8 @@ bool CMeterSetPage::TakeValues()
         if (!ExchangeInt(*this, field.id, taken.*field.value))
             return false;
     m_held = taken;
+    m_chosen = {Selection(kWiringList), Selection(kBaudList), Selection(kActivePulseList),
+                Selection(kReactivePulseList), Selection(kAnalogTargetList)};
     return true;
 }
 
@@ -185,9 +188,9 @@ Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
     RegisterBlock[2] = m_held.ptPrimary % 65536;
     RegisterBlock[3] = m_held.ptPrimary / 65536;
     RegisterBlock[4] = m_held.ptSecondary;
-    RegisterBlock[5] = Selection(kWiringList);
+    RegisterBlock[5] = m_chosen.wiring;
     RegisterBlock[6] = m_held.address;
-    RegisterBlock[7] = Selection(kBaudList);
+    RegisterBlock[7] = m_chosen.baud;
     return Modbus::WriteRegisters(kCommunicationStart, kCommunicationCount, 200, 250);
 }
 
@@ -195,23 +198,27 @@ Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
 // the panel, SlaveId and the port follow before block B goes out; otherwise
 // block B would go unanswered and the reload would put the old values back.
 // The port is compared, not the panel: the panel's rate may have been changed
-// since the port was opened, and block A went out at the port's.
+// since the port was opened, and block A went out at the port's. The rate is
+// the one written, not the list's: the list may have changed during the wait.
 void CMeterSetPage::FollowNewCommunication()
 {
     Main().SetSlaveIdText(QString::asprintf("%d", m_held.address));
-    Main().SelectBaud(Selection(kBaudList));
+    Main().SelectBaud(m_chosen.baud);
     SlaveId = m_held.address;
-    const unsigned writtenRate = ComboBox(kBaudList)->currentText().toUInt();
+    const bool known =
+        m_chosen.baud >= 0 && m_chosen.baud < static_cast<int>(std::size(SettingsTexts::kBaudRates));
+    const unsigned writtenRate =
+        known ? QString::fromLatin1(SettingsTexts::kBaudRates[m_chosen.baud]).toUInt() : 0;
     if (writtenRate != 0 && writtenRate != SerialPort.Baud())
         Main().OpenPort();
 }
 
 void CMeterSetPage::WriteOutputBlock()
 {
-    RegisterBlock[0] = Selection(kActivePulseList);
-    RegisterBlock[1] = Selection(kReactivePulseList);
+    RegisterBlock[0] = m_chosen.activePulse;
+    RegisterBlock[1] = m_chosen.reactivePulse;
     RegisterBlock[2] = m_held.pulseConstant;
-    RegisterBlock[3] = Selection(kAnalogTargetList);
+    RegisterBlock[3] = m_chosen.analogTarget;
     RegisterBlock[4] = m_held.magnification;
     if (Modbus::WriteRegisters(kOutputStart, kOutputCount, 200, 250).received == 0)
         ShowFailure();
