@@ -79,6 +79,7 @@ void CMainDlg::OnInitDialog()
 {
     SequenceQueue().Open();
     LineWait::SetClosing(false);
+    m_stepWaits = false;
     setFixedSize(size());
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     m_slaveAddress = 1;
@@ -154,14 +155,20 @@ void CMainDlg::OnTreeSelectionChanged(QTreeWidgetItem* item)
 // The new page is current at once, so a poll of the page left behind ends after
 // its exchange in flight; the step itself waits its turn on the line. A step
 // that had to wait makes its page current again: the start action of a step
-// before it (realtime's Load) may have taken that.
+// before it (realtime's Load) may have taken that. Steps asked for while one
+// waits its turn merge into it: it opens the port once, for the page chosen last.
 void CMainDlg::OnTabSelectionChanged()
 {
     const int tab = TabArea().Tabs().currentIndex();
     CurrentPage = tab < 0 ? -1 : tab + 1;
-    SequenceQueue().Run([this, n = CurrentPage] {
-        CurrentPage = n;
-        SelectPage(n);
+    m_chosenPage = CurrentPage;
+    if (m_stepWaits)
+        return;
+    m_stepWaits = true;
+    SequenceQueue().Run([this] {
+        m_stepWaits = false;
+        CurrentPage = m_chosenPage;
+        SelectPage(m_chosenPage);
     });
 }
 
@@ -170,6 +177,9 @@ void CMainDlg::SelectPage(int n)
     ReadPanel();
     OpenPort();
     LineWait::For(100);
+    // A page chosen during the wait has its own step waiting: this page is not shown at all.
+    if (m_stepWaits)
+        return;
     for (CMeterPage* page : m_pages)
         page->hide();
     if (CMeterPage* page = Page(n)) {

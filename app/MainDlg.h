@@ -52,5 +52,9 @@ private:
 
     uint8_t m_slaveAddress = 0;
     CPortBox* m_ports = nullptr;
+    // The page chosen last, and whether a navigation step for it waits its turn:
+    // steps asked for meanwhile merge into that one.
+    int m_chosenPage = -1;
+    bool m_stepWaits = false;
     std::array<CMeterPage*, kPageCount> m_pages{};
 };

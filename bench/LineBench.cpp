@@ -4,6 +4,8 @@
 // turnaround + 5 ms per exchange, plus the waits that stay fixed), the duration
 // with replies taken when complete and with VEMO400_FIXED_WAITS=1, and the
 // longest stall of the event loop (the lateness of a 5 ms heartbeat) in each.
+// Then the window thread's CPU time and wake-ups per second while the Common
+// Data and Harmonic pages poll at 9600 baud, as the window polls them.
 // Last, the time from closing the main window during a wait to the end of the
 // program's event loop. Run from the release build: build/release/bench/line_bench
 #include "app/MainDlg.h"
@@ -26,18 +28,44 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
 constexpr int kRuns = 5;
 constexpr double kPerExchangeMs = 5.0;
 constexpr double kStallGoalMs = 30.0;
+constexpr int kPollingSeconds = 10;
+
+// CPU time and wake-ups (voluntary context switches) of the calling thread:
+// the window's, apart from the simulated meter's own thread.
+struct ThreadUsage
+{
+    double cpuSeconds = 0;
+    long wakeUps = 0;
+
+    static ThreadUsage Now()
+    {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+        return {seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_nvcsw};
+    }
+};
+
+struct PollingGoal
+{
+    const char* name;
+    double cpuPercent;
+    double wakeUpsPerSecond;
+};
 
 class PanelStub : public IMainWindow
 {
@@ -135,7 +163,45 @@ public:
             PrintRow(row);
     }
 
+    // Each polling page on its own timer, the others stopped, for kPollingSeconds.
+    void PrintPolling()
+    {
+        std::printf("\nwhile a page polls at %d baud (%d s; goal CPU %% of a core / wake-ups a second)\n\n",
+                    m_baud, kPollingSeconds);
+        std::printf("| page | requests | CPU %% | wake-ups/s | goals |\n|---|---|---|---|---|\n");
+        // As the window sets it when it opens the port at 9600 baud.
+        PollIntervalMs = 300;
+        CMeterPage* common = Make<CCommonDataPage>();
+        PrintPolling({"Common Data", 0.3, 30}, common, [] {});
+        CMeterPage* harmonic = Make<CHarmonicPage>();
+        PrintPolling({"Harmonic", 1.0, 60}, harmonic, [harmonic] { harmonic->Start(); });
+    }
+
 private:
+    void PrintPolling(const PollingGoal& goal, CMeterPage* page, const std::function<void()>& start)
+    {
+        for (const auto& other : m_pages)
+            if (other.get() != page)
+                other->KillTimer(1);
+        CurrentPage = page->PageNumber();
+        start();
+        const std::size_t requestsBefore = m_server.Log().Total();
+        const ThreadUsage before = ThreadUsage::Now();
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer::singleShot(kPollingSeconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        const ThreadUsage after = ThreadUsage::Now();
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        page->KillTimer(1);
+        const double cpuPercent = 100.0 * (after.cpuSeconds - before.cpuSeconds) / seconds;
+        const double wakeUps = static_cast<double>(after.wakeUps - before.wakeUps) / seconds;
+        const bool met = cpuPercent <= goal.cpuPercent && wakeUps <= goal.wakeUpsPerSecond;
+        std::printf("| %s | %zu | %.2f | %.0f | %s |\n", goal.name, m_server.Log().Total() - requestsBefore,
+                    cpuPercent, wakeUps, met ? "met" : "MISSED");
+    }
+
     static MeterOptions Options(int baud)
     {
         MeterOptions options;
@@ -280,6 +346,8 @@ int main(int argc, char** argv)
     for (int baud : {9600, 19200}) {
         LineBench bench(baud);
         bench.PrintTable();
+        if (baud == 9600)
+            bench.PrintPolling();
     }
     std::printf(
         "\nclosing the main window during a wait: the event loop ends %.1f ms later (goal <= 200 ms)\n",

@@ -153,6 +153,7 @@ void CMeterSetPage::Set()
 
 // Takes every edit or none: a bad entry is reported and focused, and nothing
 // is written, so the user's entries stay as typed instead of being reloaded.
+// The lists are taken here too: the window stays live during the writes' waits.
 bool CMeterSetPage::TakeValues()
 {
     Settings taken = m_held;
@@ -160,6 +161,8 @@ bool CMeterSetPage::TakeValues()
         if (!ExchangeInt(*this, field.id, taken.*field.value))
             return false;
     m_held = taken;
+    m_chosen = {Selection(kWiringList), Selection(kBaudList), Selection(kActivePulseList),
+                Selection(kReactivePulseList), Selection(kAnalogTargetList)};
     return true;
 }
 
@@ -181,9 +184,9 @@ Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
     RegisterBlock[kPtPrimary] = m_held.ptPrimary % 65536;
     RegisterBlock[kPtPrimary + 1] = m_held.ptPrimary / 65536;
     RegisterBlock[kPtSecondary] = m_held.ptSecondary;
-    RegisterBlock[kWiring] = Selection(kWiringList);
+    RegisterBlock[kWiring] = m_chosen.wiring;
     RegisterBlock[kAddress] = m_held.address;
-    RegisterBlock[kBaudIndex] = Selection(kBaudList);
+    RegisterBlock[kBaudIndex] = m_chosen.baud;
     return PageReads::Write(kBlock.Set());
 }
 
@@ -191,13 +194,17 @@ Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
 // the panel, SlaveId and the port follow before block B goes out; otherwise
 // block B would go unanswered and the reload would put the old values back.
 // The port is compared, not the panel: the panel's rate may have been changed
-// since the port was opened, and block A went out at the port's.
+// since the port was opened, and block A went out at the port's. The rate is
+// the one written, not the list's: the list may have changed during the wait.
 void CMeterSetPage::FollowNewCommunication()
 {
     Main().SetSlaveIdText(QString::asprintf("%d", m_held.address));
-    Main().SelectBaud(Selection(kBaudList));
+    Main().SelectBaud(m_chosen.baud);
     SlaveId = m_held.address;
-    const unsigned writtenRate = ComboBox(kBaudList)->currentText().toUInt();
+    const bool known =
+        m_chosen.baud >= 0 && m_chosen.baud < static_cast<int>(std::size(SettingsTexts::kBaudRates));
+    const unsigned writtenRate =
+        known ? QString::fromLatin1(SettingsTexts::kBaudRates[m_chosen.baud]).toUInt() : 0;
     if (writtenRate != 0 && writtenRate != SerialPort.Baud())
         Main().OpenPort();
 }
@@ -205,10 +212,10 @@ void CMeterSetPage::FollowNewCommunication()
 void CMeterSetPage::WriteOutputBlock()
 {
     using namespace PageReads::BlockB;
-    RegisterBlock[kActivePulse] = Selection(kActivePulseList);
-    RegisterBlock[kReactivePulse] = Selection(kReactivePulseList);
+    RegisterBlock[kActivePulse] = m_chosen.activePulse;
+    RegisterBlock[kReactivePulse] = m_chosen.reactivePulse;
     RegisterBlock[kPulseConstant] = m_held.pulseConstant;
-    RegisterBlock[kAnalogTarget] = Selection(kAnalogTargetList);
+    RegisterBlock[kAnalogTarget] = m_chosen.analogTarget;
     RegisterBlock[kMagnification] = m_held.magnification;
     if (PageReads::Write(kBlock.Set()).received == 0)
         ShowFailure();

@@ -34,6 +34,16 @@ public:
         int32_t ptSecondary = 0;
     };
 
+    // The list positions Set writes, taken with the edits before its first wait.
+    struct Choices
+    {
+        int wiring = -1;
+        int baud = -1;
+        int activePulse = -1;
+        int reactivePulse = -1;
+        int analogTarget = -1;
+    };
+
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
@@ -50,6 +60,7 @@ private:
     void ShowFailure();
 
     Settings m_held;
+    Choices m_chosen;
     // Whether each block has loaded since the page was created; Set writes nothing before.
     bool m_communicationLoaded = false;
     bool m_outputLoaded = false;

@@ -1,9 +1,11 @@
 #include "app/MainDlg.h"
 #include "MessageBoxRecorder.h"
 #include "PtyPair.h"
+#include "WaitUntil.h"
 #include "app/PortBox.h"
 #include "comm/PortList.h"
 #include "comm/SerialPort.h"
+#include "framework/SequenceQueue.h"
 #include "framework/TabArea.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <termios.h>
@@ -21,6 +24,18 @@
 namespace {
 const QStringList kLabels = {"Realtime Data", "Common Data", "Meter Set",    "I/O", "Harmonic",
                              "Demand",        "Energy",      "Max/Min Data", "SOE"};
+
+// Counts the port opens of its navigation steps.
+class CountingMainDlg : public CMainDlg
+{
+public:
+    bool OpenPort() override
+    {
+        ++opens;
+        return CMainDlg::OpenPort();
+    }
+    int opens = 0;
+};
 
 // The main window with COM1 mapped to a pseudo-terminal.
 class MainDlgTest : public ::testing::Test
@@ -114,6 +129,24 @@ TEST_F(MainDlgTest, navigationReopensThePortWithThePanelsRateAndSetsThePollInter
     main.SelectPage(2);
     EXPECT_EQ(PollIntervalMs, 500);
     EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(MainDlgTest, stepsAskedForDuringAStepsWaitMergeIntoOneThatOpensThePortForThePageChosenLast)
+{
+    CountingMainDlg window;
+    window.Create();
+    QTimer::singleShot(0, &window, [&] {
+        for (int tab : {2, 3, 4, 5})
+            window.TabArea().Tabs().setCurrentIndex(tab);
+    });
+    window.TabArea().Tabs().setCurrentIndex(1);
+
+    ASSERT_TRUE(
+        WaitUntil([&] { return window.Page(6)->isVisibleTo(&window) && !SequenceQueue().IsRunning(); }));
+    EXPECT_EQ(window.opens, 2);
+    EXPECT_EQ(CurrentPage, 6);
+    for (int n = 1; n <= CMainDlg::kPageCount; ++n)
+        EXPECT_EQ(window.Page(n)->isVisibleTo(&window), n == 6) << "page " << n;
 }
 
 TEST_F(MainDlgTest, aPortThatCannotOpenShowsTheMessageAndStillShowsThePage)

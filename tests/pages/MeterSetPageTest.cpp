@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -118,6 +119,27 @@ TEST_F(MeterSetPageTest, newAddressAndRateAreFollowedSoBlockBReachesTheMeterAndT
     EXPECT_EQ(Text(1002), "5");
     EXPECT_EQ(Selected(1008), 2);
     EXPECT_EQ(Text(1021), "1600");
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(MeterSetPageTest, aRateChosenDuringTheWriteOfBlockAIsNotFollowedSinceItWasNeverWritten)
+{
+    main.openPort = [this] { return line.ReopenAt(main.baudPosition == 2 ? 19200 : 38400); };
+    page.Start();
+    Select(1008, 2);
+    Select(1013, 1);
+    QTimer::singleShot(0, &page, [this] {
+        Select(1008, 3);
+        Select(1013, 0);
+    });
+    page.Set();
+
+    EXPECT_EQ(line.Meter().Baud(), 19200);
+    EXPECT_EQ(main.baudPosition, 2);
+    const auto writes = line.Requests(16);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[1].lineBaud, 19200);
+    EXPECT_EQ(writes[1].info.values[0], 1);
     EXPECT_TRUE(boxes.messages.empty());
 }
 
