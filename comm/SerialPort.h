@@ -33,12 +33,27 @@ public:
     // Discards stale input, then writes the whole frame.
     int Write(const uint8_t* buffer, int length);
 
+#ifdef _WIN32
+    // An event the driver sets once a byte has arrived (at once when input already
+    // waits); each call re-arms it. Null while the port is closed.
+    void* ArmByteEvent();
+#else
+    // The open descriptor, readable while input waits; -1 while the port is closed.
+    int Descriptor() const
+    {
+        return m_fd;
+    }
+#endif
+
     // The device that a name opens. On Windows a name is prefixed with \\.\ (which
     // also reaches COM10 and above). Elsewhere "COMn" is $VEMO400_COMn when set, else
     // /dev/ttyUSB<n-1> when it exists, else /dev/ttyS<n-1>; any other name is a path.
     static std::string DevicePath(const char* name);
     // Time of one 10-bit character in whole milliseconds, truncated (0 at 19200 and above).
-    static int CharacterMs(unsigned baud) { return baud ? static_cast<int>(10000 / baud) : 0; }
+    static int CharacterMs(unsigned baud)
+    {
+        return baud ? static_cast<int>(10000 / baud) : 0;
+    }
 #ifndef _WIN32
     // The line settings an open applies on top of the device's current ones.
     static termios LineSettings(termios current, unsigned baud, int parity);
@@ -52,6 +67,9 @@ private:
 #ifdef _WIN32
     // The Windows HANDLE of the open device; INVALID_HANDLE_VALUE (-1) while closed.
     void* m_handle = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
+    // The overlapped wait for a received byte behind ArmByteEvent; made on first use.
+    struct ByteWatch;
+    ByteWatch* m_watch = nullptr;
 #else
     int m_fd = -1;
 #endif

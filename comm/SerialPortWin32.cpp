@@ -25,6 +25,28 @@ std::string SystemMessage(DWORD error)
     return message.empty() ? "error " + std::to_string(error) : message;
 }
 
+// The handle is opened for overlapped use, so that a wait for received bytes can
+// run beside reads and writes; each read and write still completes before it returns.
+class Operation
+{
+public:
+    Operation() { m_overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+    ~Operation() { CloseHandle(m_overlapped.hEvent); }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+    OVERLAPPED* Overlapped() { return &m_overlapped; }
+    // The bytes moved, once the operation that started as started has ended; false on failure.
+    bool Finish(HANDLE handle, BOOL started, DWORD& moved)
+    {
+        if (!started && GetLastError() != ERROR_IO_PENDING)
+            return false;
+        return GetOverlappedResult(handle, &m_overlapped, &moved, TRUE) != 0;
+    }
+
+private:
+    OVERLAPPED m_overlapped{};
+};
+
 // Reading the error status also clears a pending line error (framing, parity, overrun).
 void ClearLineError(HANDLE handle, COMSTAT* status = nullptr)
 {
@@ -32,6 +54,13 @@ void ClearLineError(HANDLE handle, COMSTAT* status = nullptr)
     ClearCommError(handle, &errors, status);
 }
 } // namespace
+
+struct CSerialPort::ByteWatch
+{
+    OVERLAPPED overlapped{};
+    DWORD events = 0;
+    bool pending = false;
+};
 
 bool CSerialPort::IsOpen() const
 {
@@ -47,8 +76,8 @@ bool CSerialPort::OpenDevice(const char* name)
 {
     const std::string path = DevicePath(name);
     // No sharing: a port that another program holds must not be opened twice.
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // A serial port that another program holds is refused with "access denied".
@@ -99,10 +128,48 @@ void CSerialPort::Purge()
     PurgeComm(Handle(m_handle), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
+void* CSerialPort::ArmByteEvent()
+{
+    if (!IsOpen())
+        return nullptr;
+    const HANDLE handle = Handle(m_handle);
+    if (!m_watch) {
+        m_watch = new ByteWatch;
+        m_watch->overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        SetCommMask(handle, EV_RXCHAR);
+    }
+    DWORD unused = 0;
+    if (m_watch->pending && !GetOverlappedResult(handle, &m_watch->overlapped, &unused, FALSE) &&
+        GetLastError() == ERROR_IO_INCOMPLETE)
+        return m_watch->overlapped.hEvent;
+    m_watch->pending = false;
+    ResetEvent(m_watch->overlapped.hEvent);
+    if (WaitCommEvent(handle, &m_watch->events, &m_watch->overlapped))
+        SetEvent(m_watch->overlapped.hEvent);
+    else
+        m_watch->pending = GetLastError() == ERROR_IO_PENDING;
+    // A byte that arrived before the wait started sets no event of its own.
+    COMSTAT status{};
+    ClearLineError(handle, &status);
+    if (status.cbInQue > 0)
+        SetEvent(m_watch->overlapped.hEvent);
+    return m_watch->overlapped.hEvent;
+}
+
 void CSerialPort::Close()
 {
     if (!IsOpen())
         return;
+    if (m_watch) {
+        // Clearing the mask ends a pending wait; it must end before its OVERLAPPED goes.
+        SetCommMask(Handle(m_handle), 0);
+        DWORD unused = 0;
+        if (m_watch->pending)
+            GetOverlappedResult(Handle(m_handle), &m_watch->overlapped, &unused, TRUE);
+        CloseHandle(m_watch->overlapped.hEvent);
+        delete m_watch;
+        m_watch = nullptr;
+    }
     CloseHandle(Handle(m_handle));
     m_handle = INVALID_HANDLE_VALUE;
     m_name.clear();
@@ -120,7 +187,11 @@ int CSerialPort::Read(uint8_t* buffer, int maxCount)
     // Never wait for a first byte: read only once something has arrived. The read then
     // ends at maxCount bytes, after a gap of the interval time-out, or at the total time-out.
     DWORD received = 0;
-    if (status.cbInQue > 0 && ReadFile(handle, buffer, static_cast<DWORD>(maxCount), &received, nullptr))
+    Operation read;
+    if (status.cbInQue > 0 &&
+        read.Finish(handle,
+                    ReadFile(handle, buffer, static_cast<DWORD>(maxCount), nullptr, read.Overlapped()),
+                    received))
         return static_cast<int>(received);
     ClearLineError(handle);
     return 0;
@@ -133,7 +204,11 @@ int CSerialPort::Write(const uint8_t* buffer, int length)
     const HANDLE handle = Handle(m_handle);
     Purge();
     DWORD written = 0;
-    if (WriteFile(handle, buffer, static_cast<DWORD>(std::max(length, 0)), &written, nullptr))
+    Operation write;
+    if (write.Finish(
+            handle,
+            WriteFile(handle, buffer, static_cast<DWORD>(std::max(length, 0)), nullptr, write.Overlapped()),
+            written))
         return static_cast<int>(written);
     ClearLineError(handle);
     return 0;
