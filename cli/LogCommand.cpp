@@ -1,11 +1,12 @@
+#include "cli/AddressList.h"
 #include "cli/Command.h"
 #include "cli/PageReaders.h"
+#include "cli/StopSignals.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <thread>
@@ -13,45 +14,6 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-
-volatile std::sig_atomic_t g_stopRequested = 0;
-
-extern "C" void RequestStop(int)
-{
-    g_stopRequested = 1;
-}
-
-// Ctrl+C and a polite kill end the log after the reading in hand; the previous handlers come back after.
-class StopSignals
-{
-public:
-    StopSignals()
-    {
-        g_stopRequested = 0;
-        struct sigaction action
-        {
-        };
-        action.sa_handler = RequestStop;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInterrupt);
-        sigaction(SIGTERM, &action, &m_oldTerminate);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &m_oldInterrupt, nullptr);
-        sigaction(SIGTERM, &m_oldTerminate, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    struct sigaction m_oldInterrupt
-    {
-    };
-    struct sigaction m_oldTerminate
-    {
-    };
-};
 
 // The CSV file of a log. Each row goes to the file in one write and is forced
 // to the disk before the next reading, so a killed program loses nothing it wrote.
@@ -125,27 +87,33 @@ std::optional<long long> DurationMs(const QString& text)
     return match.captured(1).toLongLong() * seconds * 1000;
 }
 
-QString Heading(const PageReading& reading)
+// A log of several meters (--addresses) has the address after the time.
+QString Heading(const PageReading& reading, bool addressColumn)
 {
-    QStringList columns{QStringLiteral("time"), QStringLiteral("status")};
+    QStringList columns{QStringLiteral("time")};
+    if (addressColumn)
+        columns << QStringLiteral("address");
+    columns << QStringLiteral("status");
     for (const ReadingItem& item : reading.items)
         columns << (item.unit.trimmed().isEmpty() ? item.name : item.name + " (" + item.unit.trimmed() + ')');
     return CsvLine(columns);
 }
 
-QString Row(const QDateTime& time, const PageReading& reading)
+QString Row(const QDateTime& time, std::optional<int> address, const PageReading& reading)
 {
-    QStringList fields{time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs),
-                       reading.ok ? QStringLiteral("ok") : QStringLiteral("no answer")};
+    QStringList fields{time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs)};
+    if (address)
+        fields << QString::number(*address);
+    fields << (reading.ok ? QStringLiteral("ok") : QStringLiteral("no answer"));
     for (const ReadingItem& item : reading.items)
-        fields << item.value;
+        fields << DataCell(item.value);
     return CsvLine(fields);
 }
 
 // Sleeps until the time given, or until a stop is asked for.
 void SleepUntil(Clock::time_point until)
 {
-    while (!g_stopRequested && Clock::now() < until)
+    while (!StopSignals::Requested() && Clock::now() < until)
         std::this_thread::sleep_for(
             std::min<Clock::duration>(std::chrono::milliseconds(50), until - Clock::now()));
 }
@@ -157,6 +125,8 @@ struct LogPlan
     Clock::duration every{};
     std::optional<Clock::duration> duration;
     QString path;
+    std::vector<int> addresses;
+    bool addressColumn = false;
 };
 
 QString TakePlan(const Command& command, LogPlan& plan)
@@ -179,6 +149,9 @@ QString TakePlan(const Command& command, LogPlan& plan)
             return QStringLiteral("--for must be a duration such as 90, 90s, 15m, 2h or 1d");
         plan.duration = std::chrono::milliseconds(*ms);
     }
+    if (const QString bad = TakeAddresses(command, plan.addresses); !bad.isEmpty())
+        return bad;
+    plan.addressColumn = command.options.isSet("addresses");
     plan.path = command.options.value("out");
     if (plan.path.isEmpty())
         return QStringLiteral("log needs --out FILE.csv");
@@ -186,7 +159,8 @@ QString TakePlan(const Command& command, LogPlan& plan)
 }
 } // namespace
 
-// A failed reading writes a row that says so, and the log goes on.
+// A failed reading writes a row that says so, and the log goes on; with several
+// meters each reading of the page reads them one after the other.
 int RunLog(const Command& command)
 {
     LogPlan plan;
@@ -202,20 +176,24 @@ int RunLog(const Command& command)
     long rows = 0;
     long answered = 0;
     QString why;
-    while (!g_stopRequested && (!plan.duration || Clock::now() - start < *plan.duration)) {
-        const QDateTime time = QDateTime::currentDateTime();
-        const PageReading reading = plan.reader->Read(link, plan.options);
-        if (rows == 0 && !file.Open(plan.path, Heading(reading), why))
-            return command.BadUsage(QStringLiteral("cannot log to %1: %2").arg(plan.path, why));
-        if (!file.Append(Row(time, reading), why)) {
-            command.io.err << "vemo400-cli: cannot write " << plan.path << ": " << why << '\n';
-            return kExitBadUsage;
+    while (!StopSignals::Requested() && (!plan.duration || Clock::now() - start < *plan.duration)) {
+        for (const int address : plan.addresses) {
+            link.SelectMeter(address);
+            const QDateTime time = QDateTime::currentDateTime();
+            const PageReading reading = plan.reader->Read(link, plan.options);
+            if (rows == 0 && !file.Open(plan.path, Heading(reading, plan.addressColumn), why))
+                return command.BadUsage(QStringLiteral("cannot log to %1: %2").arg(plan.path, why));
+            const std::optional<int> addressCell = plan.addressColumn ? std::optional(address) : std::nullopt;
+            if (!file.Append(Row(time, addressCell, reading), why)) {
+                command.io.err << "vemo400-cli: cannot write " << plan.path << ": " << why << '\n';
+                return kExitBadUsage;
+            }
+            ++rows;
+            if (reading.ok)
+                ++answered;
+            else
+                command.Failed(link);
         }
-        ++rows;
-        if (reading.ok)
-            ++answered;
-        else
-            command.Failed(link);
         next = std::max(next + plan.every, Clock::now());
         SleepUntil(plan.duration ? std::min(next, start + *plan.duration) : next);
     }
