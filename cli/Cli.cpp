@@ -17,8 +17,9 @@ Commands:
   read PAGE           one reading of a page: realtime, common, harmonics
                       (--channel Ia|Ib|Ic|Ua|Ub|Uc), demand, maxmin, energy,
                       soe, settings, io
-  log PAGE --every SECONDS [--for DURATION] --out FILE.csv
-                      one CSV row per reading until the time is up or Ctrl+C
+  log PAGE --every SECONDS [--for DURATION] [--addresses LIST] --out FILE.csv
+                      one CSV row per meter and reading until the time is
+                      up or Ctrl+C
   settings save FILE.json
   settings load FILE.json [--dry-run] [--yes]
                       back up the meter settings and relay alarms, or put a
@@ -45,7 +46,7 @@ struct CommandOption
     const char* commands; // separated by blanks
 };
 constexpr std::array<CommandOption, 10> kCommandOptions{{
-    {"addresses", "scan"},
+    {"addresses", "scan log"},
     {"bauds", "scan"},
     {"parities", "scan"},
     {"every", "log"},
@@ -67,7 +68,8 @@ void AddOptions(QCommandLineParser& parser)
         {"address", "The meter's address, 1 to 247; 1 by default.", "n", "1"},
         {"timeout", "The longest wait for each reply in milliseconds, instead of the page's.", "ms"},
         {"format", "table, csv or json; table by default.", "format", "table"},
-        {"addresses", "scan: the addresses to try, A-B; 1-247 by default.", "range"},
+        {"addresses",
+         "scan: the addresses to try, A-B; 1-247 by default. log: the meters to read, as 1,2,5-7.", "list"},
         {"bauds", "scan: the rates to try; all four by default.", "list"},
         {"parities", "scan: the parities to try; the --parity one by default.", "list"},
         {"channel", "read/log harmonics: Ia, Ib, Ic, Ua, Ub or Uc; Ia by default.", "channel", "Ia"},

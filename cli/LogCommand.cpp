@@ -1,7 +1,7 @@
+#include "cli/AddressList.h"
 #include "cli/Command.h"
-#include "cli/PageReaders.h"
-
 #include "cli/DurableFile.h"
+#include "cli/PageReaders.h"
 #include "cli/StopRequest.h"
 
 #include <QDateTime>
@@ -54,20 +54,26 @@ std::optional<long long> DurationMs(const QString& text)
     return match.captured(1).toLongLong() * seconds * 1000;
 }
 
-QString Heading(const PageReading& reading)
+// A log of several meters (--addresses) has the address after the time.
+QString Heading(const PageReading& reading, bool addressColumn)
 {
-    QStringList columns{QStringLiteral("time"), QStringLiteral("status")};
+    QStringList columns{QStringLiteral("time")};
+    if (addressColumn)
+        columns << QStringLiteral("address");
+    columns << QStringLiteral("status");
     for (const ReadingItem& item : reading.items)
         columns << (item.unit.trimmed().isEmpty() ? item.name : item.name + " (" + item.unit.trimmed() + ')');
     return CsvLine(columns);
 }
 
-QString Row(const QDateTime& time, const PageReading& reading)
+QString Row(const QDateTime& time, std::optional<int> address, const PageReading& reading)
 {
-    QStringList fields{time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs),
-                       reading.ok ? QStringLiteral("ok") : QStringLiteral("no answer")};
+    QStringList fields{time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs)};
+    if (address)
+        fields << QString::number(*address);
+    fields << (reading.ok ? QStringLiteral("ok") : QStringLiteral("no answer"));
     for (const ReadingItem& item : reading.items)
-        fields << item.value;
+        fields << DataCell(item.value);
     return CsvLine(fields);
 }
 
@@ -86,6 +92,8 @@ struct LogPlan
     Clock::duration every{};
     std::optional<Clock::duration> duration;
     QString path;
+    std::vector<int> addresses;
+    bool addressColumn = false;
 };
 
 QString TakePlan(const Command& command, LogPlan& plan)
@@ -108,6 +116,9 @@ QString TakePlan(const Command& command, LogPlan& plan)
             return QStringLiteral("--for must be a duration such as 90, 90s, 15m, 2h or 1d");
         plan.duration = std::chrono::milliseconds(*ms);
     }
+    if (const QString bad = TakeAddresses(command, plan.addresses); !bad.isEmpty())
+        return bad;
+    plan.addressColumn = command.options.isSet("addresses");
     plan.path = command.options.value("out");
     if (plan.path.isEmpty())
         return QStringLiteral("log needs --out FILE.csv");
@@ -115,7 +126,8 @@ QString TakePlan(const Command& command, LogPlan& plan)
 }
 } // namespace
 
-// A failed reading writes a row that says so, and the log goes on.
+// A failed reading writes a row that says so, and the log goes on; with several
+// meters each reading of the page reads them one after the other.
 int RunLog(const Command& command)
 {
     LogPlan plan;
@@ -132,19 +144,23 @@ int RunLog(const Command& command)
     long answered = 0;
     QString why;
     while (!StopRequest::Asked() && (!plan.duration || Clock::now() - start < *plan.duration)) {
-        const QDateTime time = QDateTime::currentDateTime();
-        const PageReading reading = plan.reader->Read(link, plan.options);
-        if (rows == 0 && !file.Open(plan.path, Heading(reading), why))
-            return command.BadUsage(QStringLiteral("cannot log to %1: %2").arg(plan.path, why));
-        if (!file.Append(Row(time, reading), why)) {
-            command.io.err << "vemo400-cli: cannot write " << plan.path << ": " << why << '\n';
-            return kExitBadUsage;
+        for (const int address : plan.addresses) {
+            link.SelectMeter(address);
+            const QDateTime time = QDateTime::currentDateTime();
+            const PageReading reading = plan.reader->Read(link, plan.options);
+            if (rows == 0 && !file.Open(plan.path, Heading(reading, plan.addressColumn), why))
+                return command.BadUsage(QStringLiteral("cannot log to %1: %2").arg(plan.path, why));
+            const std::optional<int> addressCell = plan.addressColumn ? std::optional(address) : std::nullopt;
+            if (!file.Append(Row(time, addressCell, reading), why)) {
+                command.io.err << "vemo400-cli: cannot write " << plan.path << ": " << why << '\n';
+                return kExitBadUsage;
+            }
+            ++rows;
+            if (reading.ok)
+                ++answered;
+            else
+                command.Failed(link);
         }
-        ++rows;
-        if (reading.ok)
-            ++answered;
-        else
-            command.Failed(link);
         next = std::max(next + plan.every, Clock::now());
         SleepUntil(plan.duration ? std::min(next, start + *plan.duration) : next);
     }

@@ -32,6 +32,16 @@ bool MeterLink::Follow(int address, unsigned baud)
     return Open();
 }
 
+void MeterLink::SelectMeter(int address)
+{
+    m_ratios[m_settings.address] = {CtRatio, PtRatio};
+    m_settings.address = address;
+    SlaveId = address;
+    const auto known = m_ratios.find(address);
+    CtRatio = known == m_ratios.end() ? 0 : known->second.first;
+    PtRatio = known == m_ratios.end() ? 0 : known->second.second;
+}
+
 bool MeterLink::Read(int start, int count, int waitMs, int readLength)
 {
     if (Modbus::ReadRegisters(start, count, Wait(waitMs), readLength))

@@ -3,6 +3,9 @@
 #include "meter/PageReads.h"
 
 #include <QString>
+#include <cstdint>
+#include <map>
+#include <utility>
 
 // The line to one meter as the command line chose it: port, rate, parity and
 // address, and an optional wait that replaces every request's own.
@@ -32,6 +35,9 @@ public:
     bool Open();
     // Follows a meter that now listens at another address or rate.
     bool Follow(int address, unsigned baud);
+    // Points SlaveId at another meter on the open line. Each meter keeps the transformer
+    // ratios last read from it, so that one meter's values are never scaled by another's.
+    void SelectMeter(int address);
 
     // The wait of one request: the page's own, unless --timeout replaced it.
     int Wait(int pageWaitMs) const { return m_settings.timeoutMs > 0 ? m_settings.timeoutMs : pageWaitMs; }
@@ -61,6 +67,7 @@ public:
 private:
     LineSettings m_settings;
     QString m_failure;
+    std::map<int, std::pair<int32_t, int32_t>> m_ratios; // address: CT and PT ratio
 };
 
 // "registers 100 to 138"

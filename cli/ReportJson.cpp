@@ -1,6 +1,7 @@
 #include "cli/ReportJson.h"
 
 #include "cli/Report.h"
+#include "cli/TextTable.h"
 #include "meter/TimeTexts.h"
 
 #include <QJsonArray>
@@ -11,6 +12,12 @@ namespace {
 QJsonValue TextOrNull(const QString& text, bool present)
 {
     return present ? QJsonValue(text) : QJsonValue(QJsonValue::Null);
+}
+
+// A value that the window shows as a number is carried as one, without the display's padding.
+QJsonValue ValueOrNull(const QString& text, bool present)
+{
+    return present ? JsonCell(text) : QJsonValue(QJsonValue::Null);
 }
 
 // Local time with its offset from UTC: "2026-12-08T10:15:00+01:00".
@@ -45,8 +52,9 @@ QJsonObject Section(const ReportSection& section)
 {
     QJsonArray items;
     for (const ReadingItem& item : section.reading.items)
-        items.append(QJsonObject{
-            {"item", item.name}, {"value", TextOrNull(item.value, section.reading.ok)}, {"unit", item.unit}});
+        items.append(QJsonObject{{"item", item.name},
+                                 {"value", ValueOrNull(item.value, section.reading.ok)},
+                                 {"unit", item.unit}});
     QJsonObject object{
         {"page", section.page}, {"title", section.title}, {"complete", section.reading.ok}, {"items", items}};
     if (!section.channel.isEmpty())

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -32,7 +33,7 @@ QString RenderJson(const TextTable& table)
     for (const QStringList& row : table.rows) {
         QJsonObject object;
         for (int c = 0; c < row.size() && c < table.columns.size(); ++c)
-            object.insert(table.columns[c], row[c]);
+            object.insert(table.columns[c], JsonCell(row[c]));
         rows.append(object);
     }
     return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Indented));
@@ -61,9 +62,33 @@ QString TextTable::Render(OutputFormat format) const
         break;
     }
     QString text = CsvLine(columns);
-    for (const QStringList& row : rows)
-        text += CsvLine(row);
+    for (const QStringList& row : rows) {
+        QStringList cells;
+        for (const QString& cell : row)
+            cells << DataCell(cell);
+        text += CsvLine(cells);
+    }
     return text;
+}
+
+std::optional<double> NumberIn(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    const QString trimmed = text.trimmed();
+    if (!number.match(trimmed).hasMatch())
+        return std::nullopt;
+    return trimmed.toDouble();
+}
+
+QString DataCell(const QString& text)
+{
+    return NumberIn(text) ? text.trimmed() : text;
+}
+
+QJsonValue JsonCell(const QString& text)
+{
+    const std::optional<double> number = NumberIn(text);
+    return number ? QJsonValue(*number) : QJsonValue(text);
 }
 
 QString CsvField(const QString& text)

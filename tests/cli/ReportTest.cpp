@@ -1,5 +1,7 @@
 #include "CliRun.h"
 #include "MeterLine.h"
+#include "cli/TextTable.h"
+#include "meter/HarmonicTable.h"
 #include "meter/PageReads.h"
 
 #include <QFile>
@@ -7,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -59,6 +62,17 @@ QString ValueCell(const QString& value)
 {
     return QStringLiteral(">%1</td>").arg(value.toHtmlEscaped());
 }
+
+// The numbers the page's value cells show.
+QList<double> CellNumbers(const QString& page)
+{
+    static const QRegularExpression cell(QStringLiteral(">([^<>]*)</td>"));
+    QList<double> numbers;
+    for (const QRegularExpressionMatch& match : cell.globalMatch(page))
+        if (const std::optional<double> number = NumberIn(match.captured(1)))
+            numbers << *number;
+    return numbers;
+}
 } // namespace
 
 TEST_F(ReportTest, everySectionHoldsWhatReadPrintsAndTheHtmlIsValid)
@@ -67,7 +81,7 @@ TEST_F(ReportTest, everySectionHoldsWhatReadPrintsAndTheHtmlIsValid)
     ASSERT_EQ(run.status, kExitSuccess) << run.err.toStdString();
     const QJsonObject report = Json();
     EXPECT_EQ(report["format"].toString(), "vemo400-report");
-    EXPECT_EQ(report["version"].toInt(), 1);
+    EXPECT_EQ(report["version"].toInt(), 2);
     EXPECT_TRUE(report["missing"].toArray().isEmpty());
     const QString page = QString::fromUtf8(FileBytes(html));
 
@@ -81,13 +95,19 @@ TEST_F(ReportTest, everySectionHoldsWhatReadPrintsAndTheHtmlIsValid)
         ASSERT_EQ(printed.status, kExitSuccess) << printed.err.toStdString();
         EXPECT_EQ(section["items"].toArray(), QJsonDocument::fromJson(printed.out.toUtf8()).array())
             << read.join(' ').toStdString();
+        const QList<double> numbers = CellNumbers(page);
         for (const QJsonValue& item : section["items"].toArray()) {
             const QString text = item["value"].toString();
-            EXPECT_TRUE(text.isEmpty() || page.contains(ValueCell(text)))
+            EXPECT_TRUE(item["value"].isDouble() ? numbers.contains(item["value"].toDouble())
+                                                 : text.isEmpty() || page.contains(ValueCell(text)))
                 << item["item"].toString().toStdString();
         }
         pages << section["page"].toString() + section["channel"].toString();
     }
+    const QJsonArray realtime = report["sections"][2]["items"].toArray();
+    EXPECT_EQ(realtime[3]["item"].toString(), "Unbalance rate of Phase voltage");
+    EXPECT_TRUE(realtime[3]["value"].isDouble()) << "a padded number is still a number";
+    EXPECT_EQ(report["sections"][0]["items"][6]["value"].toString(), "Four Line");
     EXPECT_EQ(pages, QStringList({"settings", "io", "realtime", "common", "harmonicsIa", "harmonicsIb",
                                   "harmonicsIc", "harmonicsUa", "harmonicsUb", "harmonicsUc", "demand",
                                   "maxmin", "energy", "soe"}));
