@@ -74,22 +74,22 @@ inline constexpr int kEventRecords = 50;
 
 // Settings.
 inline constexpr int kCtPrimary = RegisterMap::kCtPrimary;
-inline constexpr int kCtSecondary = 1001;
-inline constexpr int kPtPrimary = 1002; // u32
-inline constexpr int kPtSecondary = 1004;
-inline constexpr int kWiring = 1005;
-inline constexpr int kAddress = 1006;
-inline constexpr int kBaudIndex = 1007;
+inline constexpr int kCtSecondary = RegisterMap::kCtSecondary;
+inline constexpr int kPtPrimary = RegisterMap::kPtPrimary; // u32
+inline constexpr int kPtSecondary = RegisterMap::kPtSecondary;
+inline constexpr int kWiring = RegisterMap::kWiring;
+inline constexpr int kAddress = RegisterMap::kMeterAddress;
+inline constexpr int kBaudIndex = RegisterMap::kBaudIndex;
 inline constexpr int kClearMaxMin = RegisterMap::kClearMaxMin;
 inline constexpr int kClearEnergy = RegisterMap::kClearEnergy;
 inline constexpr int kClearDemand = RegisterMap::kClearDemand;
 inline constexpr int kClearEvents = RegisterMap::kClearEvents;
 inline constexpr int kReturnTime = RegisterMap::kReturnTime; // relays 1 to 4, seconds
 inline constexpr int kActivePulse = RegisterMap::kActivePulse;
-inline constexpr int kReactivePulse = 1022;
-inline constexpr int kPulseConstant = 1023;
-inline constexpr int kAnalogTarget = 1024;
-inline constexpr int kAnalogScale = 1025;
+inline constexpr int kReactivePulse = RegisterMap::kReactivePulse;
+inline constexpr int kPulseConstant = RegisterMap::kPulseConstant;
+inline constexpr int kAnalogTarget = RegisterMap::kAnalogTarget;
+inline constexpr int kAnalogScale = RegisterMap::kAnalogMagnification;
 inline constexpr int kRelayAlarm =
     RegisterMap::kRelayAlarm; // five per relay: mode, target, upper, lower, delay
 inline constexpr int kClearCommand = RegisterMap::kClearCommand;
