@@ -3,13 +3,8 @@
 # it; the user's cache folder by default). The host's Qt tools (moc, rcc) serve
 # the build. Qt's DLLs use the compiler's runtime DLLs, so the programs do too:
 # the installer ships them beside the programs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(VEMO_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${VEMO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VEMO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VEMO_MINGW_TRIPLE}-windres)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "")
 
 if(DEFINED ENV{VEMO400_QT_WIN64})
   set(VEMO_QT_WIN64 "$ENV{VEMO400_QT_WIN64}")
@@ -24,9 +19,5 @@ endif()
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VEMO_MINGW_TRIPLE} "${VEMO_QT_WIN64}")
 set(CMAKE_PREFIX_PATH "${VEMO_QT_WIN64}")
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(QT_HOST_PATH /usr)
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
