@@ -67,6 +67,9 @@ void AddOptions(QCommandLineParser& parser)
         {"parity", "none, odd or even; none by default.", "parity", "none"},
         {"address", "The meter's address, 1 to 247; 1 by default.", "n", "1"},
         {"timeout", "The longest wait for each reply in milliseconds, instead of the page's.", "ms"},
+        {"pause", "Idle time in milliseconds before each request, for meters that need it; 0 by default.",
+         "ms"},
+        {"rs485", "Put the port into RS-485 mode (the driver raises RTS while sending)."},
         {"format", "table, csv or json; table by default.", "format", "table"},
         {"addresses",
          "scan: the addresses to try, A-B; 1-247 by default. log: the meters to read, as 1,2,5-7.", "list"},
@@ -116,6 +119,13 @@ QString TakeLineSettings(const QCommandLineParser& parser, LineSettings& line, O
             return QStringLiteral("--timeout must be a whole number of milliseconds from 1 to 60000");
         line.timeoutMs = static_cast<int>(*timeout);
     }
+    if (parser.isSet("pause")) {
+        const std::optional<long long> pause = WholeNumber(parser.value("pause"), 0, 60000);
+        if (!pause)
+            return QStringLiteral("--pause must be a whole number of milliseconds from 0 to 60000");
+        line.pauseMs = static_cast<int>(*pause);
+    }
+    line.rs485 = parser.isSet("rs485");
     const std::optional<OutputFormat> named = OutputFormatNamed(parser.value("format"));
     if (!named)
         return QStringLiteral("--format must be table, csv or json");

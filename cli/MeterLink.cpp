@@ -1,5 +1,6 @@
 #include "cli/MeterLink.h"
 
+#include "comm/FrameGap.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
@@ -19,6 +20,9 @@ bool MeterLink::Open()
 {
     SerialPort.Close();
     SlaveId = m_settings.address;
+    if (m_settings.rs485)
+        SerialPort.SetRs485(true);
+    FrameGap::SetPauseMs(m_settings.pauseMs);
     if (SerialPort.Open(m_settings.port.toLocal8Bit().constData(), m_settings.baud, m_settings.parity))
         return true;
     m_failure = QStringLiteral("cannot open the port at %1 baud").arg(m_settings.baud);

@@ -15,7 +15,9 @@ struct LineSettings
     unsigned baud = 9600;
     int parity = 0; // 0 none, 1 odd, 2 even
     int address = 1;
-    int timeoutMs = 0; // 0: each request waits as its page does
+    int timeoutMs = 0;  // 0: each request waits as its page does
+    int pauseMs = -1;   // idle time before each request beyond the frame gap; -1: VEMO400_PAUSE_MS
+    bool rs485 = false; // RS-485 mode even without VEMO400_RS485=1
 };
 
 inline constexpr int kMinAddress = 1;

@@ -1,9 +1,11 @@
 #include "cli/Command.h"
+#include "comm/FrameGap.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "meter/PageReads.h"
 #include "meter/RegisterValues.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -80,6 +82,23 @@ QString Ratio(int primary, int secondary)
     return secondary == 0 ? QStringLiteral("-") : QString::number(primary / secondary);
 }
 
+// What a scan that found nothing waited for each address, so that the user knows what to lengthen.
+QString WaitsTaken(const std::vector<int>& waits)
+{
+    const auto [shortest, longest] = std::minmax_element(waits.begin(), waits.end());
+    const QString range = *shortest == *longest ? QString::number(*shortest)
+                                                : QStringLiteral("%1 to %2").arg(*shortest).arg(*longest);
+    QString text = QStringLiteral("each address was waited for %1 ms").arg(range);
+    if (const int pause = FrameGap::PauseMs(); pause > 0)
+        text += QStringLiteral(" after a pause of %1 ms").arg(pause);
+    return text + QStringLiteral(".\n");
+}
+
+constexpr const char* kWaitLonger =
+    "A meter that answers slowly needs a longer wait (--timeout MS). A meter that ignores the line for a\n"
+    "while after a frame for another address needs idle time before each request (--pause MS; 500 suits\n"
+    "most, and makes a scan of all 247 addresses take about two minutes per rate and parity).\n";
+
 void ShowProgress(const Command& command, long done, long total)
 {
     constexpr int kWidth = 40;
@@ -101,6 +120,7 @@ int RunScan(const Command& command)
     const long addresses = plan.lastAddress - plan.firstAddress + 1;
     const long total = addresses * static_cast<long>(plan.bauds.size() * plan.parities.size());
     long done = 0;
+    std::vector<int> waits;
     TextTable found{{"address", "baud", "parity", "ct ratio", "pt ratio"}, {}};
     for (int parity : plan.parities) {
         for (unsigned baud : plan.bauds) {
@@ -111,6 +131,7 @@ int RunScan(const Command& command)
             if (!command.Open(link))
                 return kExitNoAnswer;
             const int waitMs = line.timeoutMs > 0 ? line.timeoutMs : ScanWaitMs(baud, parity);
+            waits.push_back(waitMs);
             for (int address = plan.firstAddress; address <= plan.lastAddress; ++address) {
                 if (AnswersAt(address, waitMs)) {
                     using namespace PageReads::BlockA;
@@ -126,7 +147,8 @@ int RunScan(const Command& command)
     }
     if (found.rows.isEmpty()) {
         command.io.err << "vemo400-cli: " << command.line.port << ": no meter answered at addresses "
-                       << plan.firstAddress << " to " << plan.lastAddress << '\n';
+                       << plan.firstAddress << " to " << plan.lastAddress << "; " << WaitsTaken(waits)
+                       << kWaitLonger;
         return kExitNoAnswer;
     }
     command.io.out << found.Render(command.format);

@@ -27,6 +27,13 @@ void FrameLog::Reply(const uint8_t* reply, int length) const
                                 << (length ? Hex(reply, length) : "(nothing)");
 }
 
+void FrameLog::Echo(const uint8_t* echo, int length) const
+{
+    if (!lcModbus().isDebugEnabled())
+        return;
+    qCDebug(lcModbus).noquote() << "echo" << m_sent.elapsed() << "ms" << Hex(echo, length);
+}
+
 void FrameLog::NotSent(const uint8_t* request, int length, const char* reason)
 {
     if (!lcModbus().isDebugEnabled())

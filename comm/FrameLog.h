@@ -15,6 +15,8 @@ class FrameLog
 public:
     FrameLog(const uint8_t* request, int length);
     void Reply(const uint8_t* reply, int length) const;
+    // Logs the converter's copy of the request, dropped ahead of the reply.
+    void Echo(const uint8_t* echo, int length) const;
     // Logs a request that was built but never went on the line, and why.
     static void NotSent(const uint8_t* request, int length, const char* reason);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #ifndef _WIN32
@@ -33,6 +34,21 @@ public:
     // Discards stale input, then writes the whole frame.
     int Write(const uint8_t* buffer, int length);
 
+    // When the line last fell silent: the arrival of the last byte read, or the moment the
+    // last frame written has left the port at the open rate.
+    std::chrono::steady_clock::time_point QuietSince() const { return m_quietSince; }
+
+    // A two-wire converter without echo suppression hands every request back before the
+    // reply. Once a copy has been seen the line is known to echo, until the port opens again.
+    bool Echoes() const { return m_echoes; }
+    void NoteEcho() { m_echoes = true; }
+
+    // RS-485 mode: the driver raises RTS while it sends (Linux: the kernel's RS-485 mode;
+    // Windows: RTS toggling). Off unless VEMO400_RS485=1 or asked for; it applies from the
+    // next open, and a port that refuses it says so on standard error.
+    void SetRs485(bool on) { m_rs485 = on; }
+    bool Rs485() const { return m_rs485; }
+
 #ifdef _WIN32
     // An event the driver sets once a byte has arrived (at once when input already
     // waits); each call re-arms it. Null while the port is closed.
@@ -60,9 +76,14 @@ public:
 #endif
 
 private:
+    int ReadDevice(uint8_t* buffer, int maxCount);
+    int WriteDevice(const uint8_t* buffer, int length);
     bool OpenDevice(const char* name);
     void Configure(unsigned baud, int parity);
     void Purge();
+#ifndef _WIN32
+    bool EnterRs485Mode();
+#endif
 
 #ifdef _WIN32
     // The Windows HANDLE of the open device; INVALID_HANDLE_VALUE (-1) while closed.
@@ -77,6 +98,12 @@ private:
     std::string m_name;
     int m_characterMs = 0;
     unsigned m_baud = 0;
+    int m_parity = 0;
+    std::chrono::steady_clock::time_point m_quietSince{};
+    bool m_echoes = false;
+    bool m_rs485 = RequestedRs485();
+
+    static bool RequestedRs485();
 };
 
 extern CSerialPort SerialPort;

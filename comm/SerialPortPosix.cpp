@@ -13,6 +13,9 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 namespace {
 speed_t SpeedOf(unsigned baud)
@@ -133,11 +136,30 @@ void CSerialPort::Configure(unsigned baud, int parity)
         tcsetattr(m_fd, TCSANOW, &wanted);
     }
     int dtr = TIOCM_DTR;
-    int rts = TIOCM_RTS;
     ioctl(m_fd, TIOCMBIS, &dtr);
-    ioctl(m_fd, TIOCMBIC, &rts);
+    if (!m_rs485 || !EnterRs485Mode()) {
+        int rts = TIOCM_RTS;
+        ioctl(m_fd, TIOCMBIC, &rts);
+    }
     m_characterMs = CharacterMs(baud);
     m_baud = baud;
+}
+
+// The kernel then raises RTS for each frame it sends and drops it once the last bit is out.
+bool CSerialPort::EnterRs485Mode()
+{
+#ifdef __linux__
+    serial_rs485 mode{};
+    mode.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+    if (ioctl(m_fd, TIOCSRS485, &mode) == 0)
+        return true;
+    const int error = errno;
+#else
+    const int error = ENOTSUP;
+#endif
+    std::fprintf(stderr, "vemo400: %s does not take RS-485 mode (%s); RTS stays low\n", m_name.c_str(),
+                 std::strerror(error));
+    return false;
 }
 
 void CSerialPort::Purge()
@@ -158,7 +180,7 @@ void CSerialPort::Close()
     m_baud = 0;
 }
 
-int CSerialPort::Read(uint8_t* buffer, int maxCount)
+int CSerialPort::ReadDevice(uint8_t* buffer, int maxCount)
 {
     std::memset(buffer, 0, static_cast<size_t>(std::max(maxCount, 0)));
     int waiting = 0;
@@ -186,7 +208,7 @@ int CSerialPort::Read(uint8_t* buffer, int maxCount)
     return received;
 }
 
-int CSerialPort::Write(const uint8_t* buffer, int length)
+int CSerialPort::WriteDevice(const uint8_t* buffer, int length)
 {
     if (m_fd < 0)
         return 0;

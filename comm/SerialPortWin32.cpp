@@ -105,8 +105,9 @@ void CSerialPort::Configure(unsigned baud, int parity)
         line.Parity = static_cast<BYTE>(parity);
         line.StopBits = ONESTOPBIT;
         line.fDtrControl = DTR_CONTROL_ENABLE;
-        line.fRtsControl = RTS_CONTROL_DISABLE;
-        SetCommState(handle, &line);
+        line.fRtsControl = m_rs485 ? RTS_CONTROL_TOGGLE : RTS_CONTROL_DISABLE;
+        if (!SetCommState(handle, &line) && m_rs485)
+            std::fprintf(stderr, "vemo400: %s does not take RS-485 mode (RTS toggling)\n", m_name.c_str());
     }
     m_characterMs = CharacterMs(baud);
     const DWORD perByte = static_cast<DWORD>(m_characterMs + 1);
@@ -176,7 +177,7 @@ void CSerialPort::Close()
     m_baud = 0;
 }
 
-int CSerialPort::Read(uint8_t* buffer, int maxCount)
+int CSerialPort::ReadDevice(uint8_t* buffer, int maxCount)
 {
     std::memset(buffer, 0, static_cast<size_t>(std::max(maxCount, 0)));
     if (!IsOpen() || maxCount <= 0)
@@ -197,7 +198,7 @@ int CSerialPort::Read(uint8_t* buffer, int maxCount)
     return 0;
 }
 
-int CSerialPort::Write(const uint8_t* buffer, int length)
+int CSerialPort::WriteDevice(const uint8_t* buffer, int length)
 {
     if (!IsOpen())
         return 0;

@@ -1,5 +1,7 @@
 #include "comm/Transaction.h"
 
+#include "comm/ConverterEcho.h"
+#include "comm/FrameGap.h"
 #include "comm/FrameLog.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusFrame.h"
@@ -15,7 +17,9 @@ namespace {
 std::function<bool()> g_wanted;
 
 // Takes the reply's bytes as they arrive until it is complete or waitMs are up;
-// returns how many were taken. With fixed waits it takes none and sits out waitMs.
+// returns how many were taken. A copy of the request at the head may be the
+// converter's echo, so the reply counts as complete only after it. With fixed
+// waits it takes none and sits out waitMs.
 int AwaitReply(int requestLength, int waitMs, int limit)
 {
     if (LineWait::FixedWaits()) {
@@ -26,29 +30,59 @@ int AwaitReply(int requestLength, int waitMs, int limit)
     LineWait::Until(waitMs, [&] {
         while (received < limit && SerialPort.Read(ReplyBuffer + received, 1) == 1)
             ++received;
-        return received == limit ||
-               ModbusFrame::IsReplyComplete(RequestBuffer, requestLength, ReplyBuffer, received);
+        if (ConverterEcho::MayBeArriving(RequestBuffer, requestLength, ReplyBuffer, received))
+            return false;
+        const int echo =
+            ConverterEcho::Length(RequestBuffer, requestLength, ReplyBuffer, received, SerialPort.Echoes());
+        return received == limit || ModbusFrame::IsReplyComplete(RequestBuffer, requestLength,
+                                                                 ReplyBuffer + echo, received - echo);
     });
     return received;
 }
 
-// Writes the built request, waits, and reads the reply; returns the bytes read.
-// A called-off sequence sends nothing and finds the reply buffer empty.
+// Drops the converter's echo from the head of ReplyBuffer[0..received); returns what is left.
+int DropEcho(int requestLength, int received, const FrameLog& log)
+{
+    const int echo =
+        ConverterEcho::Length(RequestBuffer, requestLength, ReplyBuffer, received, SerialPort.Echoes());
+    if (echo == 0)
+        return received;
+    SerialPort.NoteEcho();
+    log.Echo(ReplyBuffer, echo);
+    std::memmove(ReplyBuffer, ReplyBuffer + echo, static_cast<std::size_t>(received - echo));
+    std::memset(ReplyBuffer + received - echo, 0, static_cast<std::size_t>(echo));
+    return received - echo;
+}
+
+// Writes the built request once the line has been silent long enough, waits, and reads
+// the reply; returns the bytes read. A called-off sequence sends nothing and finds the
+// reply buffer empty.
 int Exchange(int requestLength, int waitMs, int readLength)
 {
     // Several call sites ask for more than the reply buffer holds; never read past it.
     const int limit = std::min(readLength, kReplyBufferSize);
-    if (CalledOff()) {
+    const auto nothing = [limit] {
         std::memset(ReplyBuffer, 0, static_cast<std::size_t>(limit));
         return 0;
-    }
+    };
+    if (CalledOff())
+        return nothing();
     if (!MaySend(RequestBuffer, requestLength))
         return 0;
+    // The window is live during the silence, so the user may leave the page meanwhile.
+    FrameGap::KeepBeforeSending();
+    if (CalledOff())
+        return nothing();
     FrameLog log(RequestBuffer, requestLength);
     SerialPort.Write(RequestBuffer, requestLength);
     // The read then runs as after a fixed wait: it takes what is left and ends at a gap.
-    const int taken = AwaitReply(requestLength, waitMs, limit);
-    const int received = taken + SerialPort.Read(ReplyBuffer + taken, limit - taken);
+    // An echo is not part of the reply, so the buffer's room beyond the designed length
+    // takes it and the reply keeps its full length.
+    const int room = std::min(limit + requestLength, kReplyBufferSize);
+    const int taken = AwaitReply(requestLength, waitMs, room);
+    const int arrived = taken + SerialPort.Read(ReplyBuffer + taken, room - taken);
+    const int received = std::min(DropEcho(requestLength, arrived, log), limit);
+    std::memset(ReplyBuffer + received, 0, static_cast<std::size_t>(room - received));
     log.Reply(ReplyBuffer, received);
     return received;
 }

@@ -74,6 +74,8 @@ std::string CSimConsole::Help()
            "  cable plug                 answer again\n"
            "  timing on|off              line timing (wire time and turnaround)\n"
            "  timing turnaround MS       turnaround delay;  timing late MS: late-reply delay\n"
+           "  timing echo on|off         hand every request back before its reply\n"
+           "  timing quiet MS            ignore requests sooner than MS after the previous frame\n"
            "  model run|freeze           let the installation live, or keep every value still\n"
            "  quit                       stop the simulator\n";
 }
@@ -136,9 +138,11 @@ std::string CSimConsole::Status() const
                        " baud, model " + (m_meter.Model() == ModelMode::Running ? "running" : "frozen") +
                        "\n";
     text += "line: timing " + std::string(timing.enabled ? "on" : "off") + ", turnaround " +
-            std::to_string(timing.turnaround.count() / 1000.0).substr(0, 5) + " ms, cable " +
-            (m_server.IsCablePulled() ? "pulled" : "in") + ", " + std::to_string(m_server.Log().Total()) +
-            " requests\nfaults: " + m_server.Faults().Describe() + "\n";
+            std::to_string(timing.turnaround.count() / 1000.0).substr(0, 5) + " ms, echo " +
+            (timing.echo ? "on" : "off") + ", quiet needed " + std::to_string(timing.quietNeeded.count()) +
+            " ms, cable " + (m_server.IsCablePulled() ? "pulled" : "in") + ", " +
+            std::to_string(m_server.Log().Total()) + " requests\nfaults: " + m_server.Faults().Describe() +
+            "\n";
     text += "clock " + std::string(time) + ", Ua " + Format("%.2f V", live[0] / 100.0) + ", Ia " +
             Format("%.3f A", live[6] / 1000.0) + ", P " +
             Format("%.1f W", m_meter.RegisterS32(MeterReg::kCommonP) / 10.0) + ", F " +
@@ -261,8 +265,13 @@ std::string CSimConsole::Timing(const std::string& arguments)
         timing.turnaround = std::chrono::microseconds(static_cast<long>(value * 1000.0));
     else if (what == "late" && ReadWithin(in, 0.0, kLongestLateMs, value))
         timing.lateReply = std::chrono::milliseconds(static_cast<long>(value));
+    else if (what == "quiet" && ReadWithin(in, 0.0, kLongestLateMs, value))
+        timing.quietNeeded = std::chrono::milliseconds(static_cast<long>(value));
+    else if (std::string echo; what == "echo" && in >> echo && (echo == "on" || echo == "off"))
+        timing.echo = echo == "on";
     else
-        return "usage: timing on|off, timing turnaround MS (0 to 1000), timing late MS (0 to 60000)\n";
+        return "usage: timing on|off, timing turnaround MS (0 to 1000), timing late MS (0 to 60000),\n"
+               "       timing echo on|off, timing quiet MS (0 to 60000)\n";
     m_server.SetTiming(timing);
     return "timing " + std::string(timing.enabled ? "on" : "off") + "\n";
 }

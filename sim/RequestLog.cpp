@@ -34,6 +34,8 @@ const char* CRequestLog::OutcomeName(Outcome outcome)
         return "fault";
     case Outcome::Collided:
         return "collided";
+    case Outcome::TooSoon:
+        return "too soon after the previous frame";
     }
     return "";
 }

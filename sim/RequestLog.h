@@ -23,6 +23,7 @@ enum class Outcome
     CablePulled,      // the meter was off the line
     Faulted,          // an injected fault changed or swallowed the reply
     Collided,         // the master sent again before the reply was out; the reply was lost
+    TooSoon,          // the request followed the previous frame sooner than the meter needs
 };
 
 struct RequestRecord

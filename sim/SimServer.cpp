@@ -132,6 +132,7 @@ void CSimServer::Serve()
             [[maybe_unused]] const ssize_t sent =
                 ::write(m_pty.MasterFd(), m_outgoing.data(), m_outgoing.size());
             m_outgoing.clear();
+            m_quietSince = Clock::now();
         }
     }
 }
@@ -172,15 +173,35 @@ void CSimServer::TakeCompleteFrames()
     }
 }
 
+// The converter hands back what the master sent, whoever it was for.
+void CSimServer::Echo(const Frame& request)
+{
+    if (Timing().echo) [[maybe_unused]]
+        const ssize_t sent = ::write(m_pty.MasterFd(), request.data(), request.size());
+}
+
+// Whether a frame started sooner after the one before it than the meter needs; the frame's
+// own end then starts the next quiet time.
+bool CSimServer::CameTooSoon(Clock::time_point firstByte)
+{
+    const bool tooSoon = firstByte - m_quietSince < Timing().quietNeeded;
+    m_quietSince = m_lastByte;
+    return tooSoon;
+}
+
 void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
 {
     RequestRecord record{request,         CModbusSlave::Decode(request), {}, Outcome::Ignored, std::nullopt,
                          m_pty.LineBaud()};
     const int meterBaud = m_meter.Baud();
+    Echo(request);
+    const bool tooSoon = CameTooSoon(firstByte);
     if (IsCablePulled())
         record.outcome = Outcome::CablePulled;
     else if (record.lineBaud != meterBaud)
         record.outcome = Outcome::RateMismatch;
+    else if (tooSoon)
+        record.outcome = Outcome::TooSoon;
     if (record.outcome != Outcome::Ignored) {
         m_log.Add(std::move(record));
         return;

@@ -21,6 +21,11 @@ struct LineTiming
     bool enabled = true;
     std::chrono::microseconds turnaround{3000};
     std::chrono::milliseconds lateReply{1000}; // extra delay of the late-reply fault
+    // A two-wire converter without echo suppression: every request comes back at once, before its reply.
+    bool echo = false;
+    // A meter that needs idle time: a request that starts sooner than this after the previous
+    // frame on the line (request or reply) is ignored. 0: any gap will do.
+    std::chrono::milliseconds quietNeeded{0};
 };
 
 // Serves one CSimMeter on the master side of a pseudo-terminal pair, on its
@@ -61,6 +66,8 @@ private:
     void ReadLine(Clock::time_point now);
     void TakeCompleteFrames();
     void Process(const Frame& request, Clock::time_point firstByte);
+    void Echo(const Frame& request);
+    bool CameTooSoon(Clock::time_point firstByte);
     Clock::duration CharTime(int baud) const;
     Clock::duration Silence() const;
 
@@ -82,4 +89,5 @@ private:
     Clock::time_point m_lastByte;
     Frame m_outgoing;
     Clock::time_point m_outgoingDue;
+    Clock::time_point m_quietSince; // end of the last frame on the line
 };

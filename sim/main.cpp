@@ -33,6 +33,10 @@ const char kUsage[] =
     "  --no-timing        answer at once, without wire time and turnaround\n"
     "  --turnaround MS    turnaround delay before a reply, 0 to 1000 (3)\n"
     "  --late MS          delay of the late-reply fault, 0 to 60000 (1000)\n"
+    "  --echo             hand every request back before its reply, as a two-wire converter\n"
+    "                     without echo suppression does\n"
+    "  --quiet-needed MS  ignore a request that starts sooner than MS after the previous\n"
+    "                     frame, as a meter that needs idle time does, 0 to 60000 (0)\n"
     "  --fault MODE[:N|@P] inject a fault, may repeat: MODE:N for the next N requests or\n"
     "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
     "                     exception short-reply garbage\n"
@@ -66,8 +70,9 @@ struct NumericOption
     double highest;
 };
 constexpr NumericOption kNumericOptions[] = {
-    {"--address", 1, 247},  {"--baud", 1, 1000000},      {"--ct", 1, 65535},        {"--pt", 1, 2147483647},
-    {"--speed", 1e-6, 1e6}, {"--seed", 0, 4294967295.0}, {"--turnaround", 0, 1000}, {"--late", 0, 60000},
+    {"--address", 1, 247},     {"--baud", 1, 1000000}, {"--ct", 1, 65535},
+    {"--pt", 1, 2147483647},   {"--speed", 1e-6, 1e6}, {"--seed", 0, 4294967295.0},
+    {"--turnaround", 0, 1000}, {"--late", 0, 60000},   {"--quiet-needed", 0, 60000},
 };
 
 bool WithinRange(const std::string& name, double value)
@@ -102,8 +107,10 @@ bool ApplyOption(Options& options, const std::string& name, const char* text)
         options.meter.seed = static_cast<uint32_t>(value);
     else if (name == "--turnaround")
         options.timing.turnaround = std::chrono::microseconds(static_cast<long>(value * 1000.0));
-    else
+    else if (name == "--late")
         options.timing.lateReply = std::chrono::milliseconds(static_cast<long>(value));
+    else
+        options.timing.quietNeeded = std::chrono::milliseconds(static_cast<long>(value));
     return true;
 }
 
@@ -120,6 +127,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.meter.model = ModelMode::Frozen;
         else if (name == "--no-timing")
             options.timing.enabled = false;
+        else if (name == "--echo")
+            options.timing.echo = true;
         else if (i + 1 >= argc || !ApplyOption(options, name, argv[i + 1])) {
             std::fprintf(stderr, "vemo400-sim: bad option or value: %s %s\n%s", name.c_str(),
                          i + 1 < argc ? argv[i + 1] : "(none)", kUsage);
