@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/PortBox.h"
+#include "comm/Line.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
 #include "comm/PortList.h"
@@ -197,8 +198,7 @@ bool CMainDlg::OpenPort()
     const int ratePosition = BaudPosition();
     PollIntervalMs = 100 * (ratePosition + 1) + 100;
     const QString name = m_ports->Name();
-    if (SerialPort.Open(name.toLocal8Bit().constData(), kRates[ratePosition],
-                        ComboBox(kCheckList)->currentIndex()))
+    if (OpenLine(name.toLocal8Bit().constData(), kRates[ratePosition], ComboBox(kCheckList)->currentIndex()))
         return true;
     CurrentPage = 99;
     MessageBox(this, QStringLiteral("Can not open %1!").arg(name), QStringLiteral("Error"));

@@ -1,6 +1,7 @@
 #include "cli/MeterLink.h"
 
 #include "comm/FrameGap.h"
+#include "comm/Line.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
@@ -23,9 +24,12 @@ bool MeterLink::Open()
     if (m_settings.rs485)
         SerialPort.SetRs485(true);
     FrameGap::SetPauseMs(m_settings.pauseMs);
-    if (SerialPort.Open(m_settings.port.toLocal8Bit().constData(), m_settings.baud, m_settings.parity))
+    SetGatewayAllowanceMs(m_settings.timeoutMs > 0 ? 0 : -1);
+    if (OpenLine(m_settings.port.toLocal8Bit().constData(), m_settings.baud, m_settings.parity))
         return true;
-    m_failure = QStringLiteral("cannot open the port at %1 baud").arg(m_settings.baud);
+    m_failure = IsGatewayName(m_settings.port.toLocal8Bit().constData())
+                    ? QStringLiteral("cannot connect to the gateway")
+                    : QStringLiteral("cannot open the port at %1 baud").arg(m_settings.baud);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 #include "comm/FrameGap.h"
+#include "comm/Line.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "meter/PageReads.h"
@@ -66,6 +67,12 @@ QString TakePlan(const Command& command, ScanPlan& plan)
         return QStringLiteral("--bauds takes 4800, 9600, 19200 and 38400, separated by commas");
     if (options.isSet("parities") && !TakeList(options.value("parities"), ParityNamed, plan.parities))
         return QStringLiteral("--parities takes none, odd and even, separated by commas");
+    // A gateway's serial side is set up on the gateway: only the unit ids are scanned.
+    if (IsGatewayName(command.line.port.toLocal8Bit().constData())) {
+        if (options.isSet("bauds") || options.isSet("parities"))
+            return QStringLiteral("--bauds and --parities do not apply to a gateway");
+        plan.bauds = {command.line.baud};
+    }
     return {};
 }
 
@@ -136,7 +143,10 @@ int RunScan(const Command& command)
                 if (AnswersAt(address, waitMs)) {
                     using namespace PageReads::BlockA;
                     const int ptPrimary = Registers::S32(kPtPrimary);
-                    found.rows.append({QString::number(address), QString::number(baud), ParityName(parity),
+                    const bool gateway = IsGatewayName(line.port.toLocal8Bit().constData());
+                    found.rows.append({QString::number(address),
+                                       gateway ? QStringLiteral("-") : QString::number(baud),
+                                       gateway ? QStringLiteral("-") : ParityName(parity),
                                        Ratio(Registers::U16(kCtPrimary), Registers::U16(kCtSecondary)),
                                        Ratio(ptPrimary, Registers::U16(kPtSecondary))});
                 }

@@ -1,7 +1,7 @@
 #include "comm/FrameGap.h"
 
+#include "comm/Line.h"
 #include "comm/LineWait.h"
-#include "comm/SerialPort.h"
 
 #include <QtGlobal>
 #include <chrono>
@@ -38,8 +38,8 @@ void SetPauseMs(int pauseMs)
 void KeepBeforeSending()
 {
     using namespace std::chrono;
-    const auto due = SerialPort.QuietSince() + microseconds(SilenceMicroseconds(SerialPort.Baud())) +
-                     milliseconds(PauseMs());
+    const auto due =
+        Line().QuietSince() + microseconds(SilenceMicroseconds(Line().Baud())) + milliseconds(PauseMs());
     const auto left = due - steady_clock::now();
     if (left > steady_clock::duration::zero())
         LineWait::For(static_cast<int>(ceil<milliseconds>(left).count()));

@@ -13,7 +13,7 @@ int PauseMs();
 // Replaces VEMO400_PAUSE_MS for the rest of the run; a negative value reads it again.
 void SetPauseMs(int pauseMs);
 
-// Waits, with the window live, until the open SerialPort has been silent long enough for
+// Waits, with the window live, until the open line has been silent long enough for
 // the next request to go out.
 void KeepBeforeSending();
 

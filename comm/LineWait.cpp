@@ -1,6 +1,6 @@
 #include "comm/LineWait.h"
 
-#include "comm/SerialPort.h"
+#include "comm/Line.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -8,51 +8,9 @@
 #include <algorithm>
 #include <memory>
 #include <vector>
-#ifdef Q_OS_WIN
-#include <QWinEventNotifier>
-#else
-#include <QSocketNotifier>
-#include <poll.h>
-#endif
 
 namespace LineWait {
 namespace {
-// Calls arrived each time bytes arrive at the open port, while it lives; nothing while the port is closed.
-class ByteArrival
-{
-public:
-    explicit ByteArrival(std::function<void()> arrived)
-    {
-#ifdef Q_OS_WIN
-        if (void* event = SerialPort.ArmByteEvent()) {
-            m_notifier = std::make_unique<QWinEventNotifier>(event);
-            QObject::connect(m_notifier.get(), &QWinEventNotifier::activated, [arrived] {
-                arrived();
-                SerialPort.ArmByteEvent();
-            });
-        }
-#else
-        if (const int fd = SerialPort.Descriptor(); fd >= 0) {
-            m_notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this, fd, arrived] {
-                arrived();
-                // A line whose other end has gone stays readable with nothing to read.
-                pollfd p{fd, POLLIN, 0};
-                if (m_notifier && poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR)))
-                    m_notifier->setEnabled(false);
-            });
-        }
-#endif
-    }
-
-private:
-#ifdef Q_OS_WIN
-    std::unique_ptr<QWinEventNotifier> m_notifier;
-#else
-    std::unique_ptr<QSocketNotifier> m_notifier;
-#endif
-};
-
 bool g_closing = false;
 int g_clockSpeed = 1;
 
@@ -98,9 +56,9 @@ bool Until(int waitMs, const std::function<bool()>& done)
             endLater();
     });
     endLater();
-    std::unique_ptr<ByteArrival> arrival;
+    std::unique_ptr<QObject> arrival;
     if (done)
-        arrival = std::make_unique<ByteArrival>([&] {
+        arrival = Line().WatchArrivals([&] {
             if (over())
                 loop.quit();
         });

@@ -8,8 +8,8 @@
 namespace LineWait {
 
 // Runs the event loop until done() holds, waitMs have passed or the window
-// closes; done is asked at the start, whenever bytes arrive at the open
-// SerialPort and at the end. No timer but the deadline's runs meanwhile.
+// closes; done is asked at the start, whenever bytes arrive on the open
+// line (Line()) and at the end. No timer but the deadline's runs meanwhile.
 // Returns whether done() held.
 bool Until(int waitMs, const std::function<bool()>& done);
 // A fixed wait: all of waitMs, unless the window closes.

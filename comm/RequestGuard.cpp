@@ -1,9 +1,9 @@
 #include "comm/RequestGuard.h"
 
 #include "comm/FrameLog.h"
+#include "comm/Line.h"
 #include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
-#include "comm/SerialPort.h"
 
 #include <cstring>
 #include <string>
@@ -21,7 +21,7 @@ bool IsSlaveAddress(int32_t slave)
 bool MaySend(const uint8_t* request, int length)
 {
     std::string reason;
-    if (!SerialPort.IsOpen())
+    if (!Line().IsOpen())
         reason = "the port is not open";
     else if (!IsSlaveAddress(SlaveId))
         reason = "slave address " + std::to_string(SlaveId) + " is outside 1 to 247";

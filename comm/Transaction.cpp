@@ -3,11 +3,11 @@
 #include "comm/ConverterEcho.h"
 #include "comm/FrameGap.h"
 #include "comm/FrameLog.h"
+#include "comm/Line.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/RequestGuard.h"
-#include "comm/SerialPort.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,12 +28,12 @@ int AwaitReply(int requestLength, int waitMs, int limit)
     }
     int received = 0;
     LineWait::Until(waitMs, [&] {
-        while (received < limit && SerialPort.Read(ReplyBuffer + received, 1) == 1)
+        while (received < limit && Line().Read(ReplyBuffer + received, 1) == 1)
             ++received;
         if (ConverterEcho::MayBeArriving(RequestBuffer, requestLength, ReplyBuffer, received))
             return false;
         const int echo =
-            ConverterEcho::Length(RequestBuffer, requestLength, ReplyBuffer, received, SerialPort.Echoes());
+            ConverterEcho::Length(RequestBuffer, requestLength, ReplyBuffer, received, Line().Echoes());
         return received == limit || ModbusFrame::IsReplyComplete(RequestBuffer, requestLength,
                                                                  ReplyBuffer + echo, received - echo);
     });
@@ -44,10 +44,10 @@ int AwaitReply(int requestLength, int waitMs, int limit)
 int DropEcho(int requestLength, int received, const FrameLog& log)
 {
     const int echo =
-        ConverterEcho::Length(RequestBuffer, requestLength, ReplyBuffer, received, SerialPort.Echoes());
+        ConverterEcho::Length(RequestBuffer, requestLength, ReplyBuffer, received, Line().Echoes());
     if (echo == 0)
         return received;
-    SerialPort.NoteEcho();
+    Line().NoteEcho();
     log.Echo(ReplyBuffer, echo);
     std::memmove(ReplyBuffer, ReplyBuffer + echo, static_cast<std::size_t>(received - echo));
     std::memset(ReplyBuffer + received - echo, 0, static_cast<std::size_t>(echo));
@@ -74,13 +74,13 @@ int Exchange(int requestLength, int waitMs, int readLength)
     if (CalledOff())
         return nothing();
     FrameLog log(RequestBuffer, requestLength);
-    SerialPort.Write(RequestBuffer, requestLength);
+    Line().Write(RequestBuffer, requestLength);
     // The read then runs as after a fixed wait: it takes what is left and ends at a gap.
     // An echo is not part of the reply, so the buffer's room beyond the designed length
     // takes it and the reply keeps its full length.
     const int room = std::min(limit + requestLength, kReplyBufferSize);
-    const int taken = AwaitReply(requestLength, waitMs, room);
-    const int arrived = taken + SerialPort.Read(ReplyBuffer + taken, room - taken);
+    const int taken = AwaitReply(requestLength, waitMs + Line().NetworkAllowanceMs(), room);
+    const int arrived = taken + Line().Read(ReplyBuffer + taken, room - taken);
     const int received = std::min(DropEcho(requestLength, arrived, log), limit);
     std::memset(ReplyBuffer + received, 0, static_cast<std::size_t>(room - received));
     log.Reply(ReplyBuffer, received);
@@ -125,7 +125,7 @@ bool WriteCoil(int coil, int value, int waitMs, int readLength)
 int ClearLine(int waitMs, int readLength)
 {
     LineWait::For(waitMs);
-    return SerialPort.Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
+    return Line().Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
 }
 
 void RefreshRatios()

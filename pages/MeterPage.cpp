@@ -1,7 +1,7 @@
 #include "pages/MeterPage.h"
 
+#include "comm/Line.h"
 #include "comm/ModbusRtu.h"
-#include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 #include "meter/BlockRead.h"
 #include "pages/FailureLimit.h"
@@ -102,7 +102,7 @@ CMeterPage::PollResult CMeterPage::PollTable(const PageReads::Request& block,
 
 CMeterPage::PollResult CMeterPage::ReadMeasurements(const PageReads::Request& block, FailureLimit& failures)
 {
-    if (!SerialPort.IsOpen())
+    if (!Line().IsOpen())
         return PollResult::Skipped;
     TakeSlaveIdFromPanel();
     Modbus::RefreshRatios();

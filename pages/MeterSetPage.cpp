@@ -1,7 +1,7 @@
 #include "pages/MeterSetPage.h"
 
+#include "comm/Line.h"
 #include "comm/ModbusRtu.h"
-#include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
@@ -205,7 +205,7 @@ void CMeterSetPage::FollowNewCommunication()
         m_chosen.baud >= 0 && m_chosen.baud < static_cast<int>(std::size(SettingsTexts::kBaudRates));
     const unsigned writtenRate =
         known ? QString::fromLatin1(SettingsTexts::kBaudRates[m_chosen.baud]).toUInt() : 0;
-    if (writtenRate != 0 && writtenRate != SerialPort.Baud())
+    if (writtenRate != 0 && writtenRate != Line().Baud())
         Main().OpenPort();
 }
 

@@ -1,0 +1,110 @@
+#include "comm/Line.h"
+
+#include "comm/GatewayLine.h"
+#include "comm/SerialLine.h"
+#include "comm/SerialPort.h"
+
+#include <QCoreApplication>
+#include <QUrl>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr int kModbusTcpPort = 502;
+constexpr int kDefaultAllowanceMs = 300;
+
+CSerialLine g_serial;
+std::unique_ptr<CGatewayLine> g_gateway;
+CLine* g_line = &g_serial;
+int g_allowanceMs = kDefaultAllowanceMs;
+
+bool StartsWith(const char* name, const char* prefix)
+{
+    return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+
+void DropGateway()
+{
+    g_line = &g_serial;
+    g_gateway.reset();
+}
+
+// The socket must go while the application still runs.
+void DropGatewayAtExit()
+{
+    static bool registered = false;
+    if (!registered)
+        qAddPostRoutine(DropGateway);
+    registered = true;
+}
+
+std::unique_ptr<CGatewayLine> MakeGateway(const char* name, unsigned baud)
+{
+    const QUrl url(QString::fromUtf8(name), QUrl::StrictMode);
+    const bool modbusTcp = url.scheme() == QLatin1String("tcp");
+    const int port = url.port(modbusTcp ? kModbusTcpPort : -1);
+    if (!url.isValid() || url.host().isEmpty() || port < 1 || !url.path().isEmpty()) {
+        std::fprintf(stderr, "vemo400: %s: a gateway is tcp://HOST[:PORT] or rtu-tcp://HOST:PORT\n", name);
+        return nullptr;
+    }
+    const auto framing = modbusTcp ? CGatewayLine::Framing::ModbusTcp : CGatewayLine::Framing::RtuOverTcp;
+    return std::make_unique<CGatewayLine>(framing, QString::fromUtf8(name), url.host(),
+                                          static_cast<quint16>(port), baud);
+}
+
+bool OpenGateway(const char* name, unsigned baud)
+{
+    SerialPort.Close();
+    // A live connection to the same gateway is kept: many serve one client at a time and
+    // free its place only a while after it leaves.
+    if (g_gateway && g_gateway->Name() == QString::fromUtf8(name) && g_gateway->IsConnected()) {
+        g_gateway->SetBaud(baud);
+        return true;
+    }
+    DropGateway();
+    std::unique_ptr<CGatewayLine> gateway = MakeGateway(name, baud);
+    if (!gateway)
+        return false;
+    DropGatewayAtExit();
+    g_gateway = std::move(gateway);
+    g_line = g_gateway.get();
+    if (g_gateway->Connect())
+        return true;
+    DropGateway();
+    return false;
+}
+} // namespace
+
+CLine& Line()
+{
+    return *g_line;
+}
+
+bool IsGatewayName(const char* name)
+{
+    return StartsWith(name, "tcp://") || StartsWith(name, "rtu-tcp://");
+}
+
+bool OpenLine(const char* name, unsigned baud, int parity)
+{
+    if (IsGatewayName(name))
+        return OpenGateway(name, baud);
+    DropGateway();
+    return SerialPort.Open(name, baud, parity);
+}
+
+void CloseLine()
+{
+    DropGateway();
+    SerialPort.Close();
+}
+
+int GatewayAllowanceMs()
+{
+    return g_allowanceMs;
+}
+
+void SetGatewayAllowanceMs(int allowanceMs)
+{
+    g_allowanceMs = allowanceMs < 0 ? kDefaultAllowanceMs : allowanceMs;
+}
