@@ -13,6 +13,7 @@ enum class ModbusException : uint8_t
     IllegalDataAddress = 2,
     IllegalDataValue = 3,
     SlaveDeviceFailure = 4,
+    GatewayTargetFailed = 0x0B, // a gateway's: the device behind it did not respond
 };
 
 // What the slave protocol needs from the meter behind it. Every call happens

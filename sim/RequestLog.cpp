@@ -36,6 +36,8 @@ const char* CRequestLog::OutcomeName(Outcome outcome)
         return "collided";
     case Outcome::TooSoon:
         return "too soon after the previous frame";
+    case Outcome::UnknownUnit:
+        return "unknown unit: gateway exception 0x0B";
     }
     return "";
 }

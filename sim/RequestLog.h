@@ -24,6 +24,7 @@ enum class Outcome
     Faulted,          // an injected fault changed or swallowed the reply
     Collided,         // the master sent again before the reply was out; the reply was lost
     TooSoon,          // the request followed the previous frame sooner than the meter needs
+    UnknownUnit,      // a gateway answered exception 0x0B for a unit id that is not the meter's
 };
 
 struct RequestRecord
