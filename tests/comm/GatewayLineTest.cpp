@@ -76,8 +76,9 @@ int RunCliOn(const std::string& url, QStringList words, QString& out)
 TEST_P(GatewayLineTest, everyPagesReadAWriteAndASwitchGoThroughTheGateway)
 {
     for (const PageReads::Request& request :
-         {PageReads::kRealtime, PageReads::kCommon, PageReads::kMaxMin, PageReads::kDemand, PageReads::kEnergy,
-          PageReads::kHarmonics.Block(0), PageReads::kEvents.Block(0), PageReads::Relays::kStatus})
+         {PageReads::kRealtime, PageReads::kCommon, PageReads::kMaxMin, PageReads::kDemand,
+          PageReads::kEnergy, PageReads::kHarmonics.Block(0), PageReads::kEvents.Block(0),
+          PageReads::Relays::kStatus})
         EXPECT_TRUE(Modbus::ReadRegisters(request.first, request.count, request.waitMs, request.readLength))
             << request.first;
     Modbus::RefreshRatios();
@@ -124,7 +125,10 @@ TEST_P(GatewayLineTest, aConnectionThatDropsFailsTheExchangeInFlightAndIsMadeAga
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, GatewayLineTest,
-                         ::testing::Values(GatewayMode::ModbusTcp, GatewayMode::RtuOverTcp));
+                         ::testing::Values(GatewayMode::ModbusTcp, GatewayMode::RtuOverTcp),
+                         [](const auto& info) {
+                             return info.param == GatewayMode::ModbusTcp ? "ModbusTcp" : "RtuOverTcp";
+                         });
 
 TEST(ModbusTcpLineTest, aLateReplyOfAnEarlierTransactionNeverAnswersTheNext)
 {
