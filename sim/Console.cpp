@@ -1,6 +1,7 @@
 #include "sim/Console.h"
 
 #include "sim/MeterRegisters.h"
+#include "sim/SimGateway.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -76,6 +77,9 @@ std::string CSimConsole::Help()
            "  timing turnaround MS       turnaround delay;  timing late MS: late-reply delay\n"
            "  timing echo on|off         hand every request back before its reply\n"
            "  timing quiet MS            ignore requests sooner than MS after the previous frame\n"
+           "  gateway unknown silent|exception\n"
+           "                             TCP gateways answer a unit id other than the meter's\n"
+           "                             with nothing, or with exception 0x0B\n"
            "  model run|freeze           let the installation live, or keep every value still\n"
            "  quit                       stop the simulator\n";
 }
@@ -113,6 +117,8 @@ std::string CSimConsole::Execute(const std::string& line)
         return Cable(rest);
     if (command == "timing")
         return Timing(rest);
+    if (command == "gateway")
+        return Gateway(rest);
     if (command == "model" && (rest == " run" || rest == " freeze")) {
         m_meter.SetModel(rest == " run" ? ModelMode::Running : ModelMode::Frozen);
         return "model " + rest.substr(1) + "\n";
@@ -149,7 +155,31 @@ std::string CSimConsole::Status() const
             Format("%.2f Hz", static_cast<int16_t>(live[17]) / 100.0) + ", inputs " +
             std::to_string(m_meter.Register(MeterReg::kInputs)) + ", relays " +
             std::to_string(m_meter.Register(MeterReg::kRelays)) + "\n";
+    return text + GatewayStatus();
+}
+
+std::string CSimConsole::GatewayStatus() const
+{
+    std::string text;
+    for (const CSimGateway* gateway : m_gateways)
+        text += "gateway " + gateway->Url() + ": " +
+                (gateway->HasClient() ? "client connected" : "no client") + ", unknown units " +
+                (gateway->Unknown() == UnknownUnits::Exception ? "exception" : "silent") + "\n";
     return text;
+}
+
+std::string CSimConsole::Gateway(const std::string& arguments)
+{
+    std::istringstream in(arguments);
+    std::string what, answer, extra;
+    in >> what >> answer >> extra;
+    if (what != "unknown" || (answer != "silent" && answer != "exception") || !extra.empty())
+        return "usage: gateway unknown silent|exception\n";
+    if (m_gateways.empty())
+        return "no gateway: start the simulator with --tcp or --rtu-tcp\n";
+    for (CSimGateway* gateway : m_gateways)
+        gateway->SetUnknownUnits(answer == "exception" ? UnknownUnits::Exception : UnknownUnits::Silent);
+    return "gateway unknown units " + answer + "\n";
 }
 
 std::string CSimConsole::Requests(int count) const

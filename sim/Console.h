@@ -1,7 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+class CSimGateway;
 class CSimMeter;
 class CSimServer;
 
@@ -11,6 +13,8 @@ class CSimConsole
 {
 public:
     CSimConsole(CSimMeter& meter, CSimServer& server) : m_meter(meter), m_server(server) {}
+    // A TCP gateway in front of the same meter, shown by status and set by "gateway".
+    void AddGateway(CSimGateway& gateway) { m_gateways.push_back(&gateway); }
 
     // Runs one command; the text to show (ending in a line feed, or empty).
     std::string Execute(const std::string& line);
@@ -28,8 +32,11 @@ private:
     std::string Fault(const std::string& arguments);
     std::string Cable(const std::string& arguments);
     std::string Timing(const std::string& arguments);
+    std::string Gateway(const std::string& arguments);
+    std::string GatewayStatus() const;
 
     CSimMeter& m_meter;
     CSimServer& m_server;
+    std::vector<CSimGateway*> m_gateways;
     bool m_quit = false;
 };

@@ -1,6 +1,7 @@
 // vemo400-sim: a simulated VEMO400 meter on a pseudo-terminal.
 
 #include "sim/Console.h"
+#include "sim/SimGateway.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <sys/signalfd.h>
@@ -40,11 +42,25 @@ const char kUsage[] =
     "  --fault MODE[:N|@P] inject a fault, may repeat: MODE:N for the next N requests or\n"
     "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
     "                     exception short-reply garbage\n"
+    "  --tcp [HOST:]PORT  also serve the meter as a Modbus TCP gateway, one client at a time,\n"
+    "                     on HOST (127.0.0.1) and PORT (0: a free one); prints tcp://HOST:PORT\n"
+    "                     after the terminal's path\n"
+    "  --rtu-tcp [HOST:]PORT  the same with RTU frames over TCP; prints rtu-tcp://HOST:PORT\n"
+    "  --unknown-units silent|exception\n"
+    "                     a gateway's answer to a unit id other than the meter's: nothing\n"
+    "                     (silent) or exception 0x0B\n"
     "  --help             show this text\n"
     "\n"
     "Commands on standard input ('help' lists them) show the status and the last requests,\n"
     "set registers, change inputs and start or stop faults. With standard input closed or\n"
     "at its end the simulator just serves; SIGINT or SIGTERM stops it.\n";
+
+struct GatewayOrder
+{
+    GatewayMode mode;
+    std::string host;
+    int port;
+};
 
 struct Options
 {
@@ -52,7 +68,23 @@ struct Options
     LineTiming timing;
     std::string link;
     std::vector<std::string> faults;
+    std::vector<GatewayOrder> gateways;
+    UnknownUnits unknownUnits = UnknownUnits::Silent;
 };
+
+// --tcp, --rtu-tcp and --unknown-units; false for another option or a wrong value.
+bool ApplyGatewayOption(Options& options, const std::string& name, const std::string& text)
+{
+    if (name == "--unknown-units" && (text == "silent" || text == "exception")) {
+        options.unknownUnits = text == "exception" ? UnknownUnits::Exception : UnknownUnits::Silent;
+        return true;
+    }
+    GatewayOrder order{name == "--tcp" ? GatewayMode::ModbusTcp : GatewayMode::RtuOverTcp, {}, 0};
+    if ((name != "--tcp" && name != "--rtu-tcp") || !CSimGateway::ParseEndpoint(text, order.host, order.port))
+        return false;
+    options.gateways.push_back(order);
+    return true;
+}
 
 bool ToNumber(const char* text, double& value)
 {
@@ -91,6 +123,8 @@ bool ApplyOption(Options& options, const std::string& name, const char* text)
         options.link = text;
     else if (name == "--fault")
         options.faults.emplace_back(text);
+    else if (name == "--tcp" || name == "--rtu-tcp" || name == "--unknown-units")
+        return ApplyGatewayOption(options, name, text);
     else if (!ToNumber(text, value) || !WithinRange(name, value))
         return false;
     else if (name == "--address")
@@ -146,6 +180,25 @@ bool MakeLink(const std::string& link, const std::string& target)
         return true;
     std::fprintf(stderr, "vemo400-sim: cannot link %s: %s\n", link.c_str(), std::strerror(errno));
     return false;
+}
+
+// Starts the gateways asked for and prints the address of each; false when one cannot listen.
+bool StartGateways(const Options& options, CSimMeter& meter, CSimServer& server, CSimConsole& console,
+                   std::vector<std::unique_ptr<CSimGateway>>& gateways)
+{
+    for (const GatewayOrder& order : options.gateways) {
+        auto gateway = std::make_unique<CSimGateway>(meter, server, order.mode);
+        gateway->SetUnknownUnits(options.unknownUnits);
+        if (!gateway->Start(order.host, order.port)) {
+            std::fprintf(stderr, "vemo400-sim: %s\n", gateway->Error().c_str());
+            return false;
+        }
+        std::printf("%s\n", gateway->Url().c_str());
+        console.AddGateway(*gateway);
+        gateways.push_back(std::move(gateway));
+    }
+    std::fflush(stdout);
+    return true;
 }
 
 // Serves until a signal or "quit"; reads console commands while standard input lasts.
@@ -208,9 +261,13 @@ int main(int argc, char** argv)
     std::printf("%s\n", server.SlavePath().c_str());
     std::fflush(stdout);
     CSimConsole console(meter, server);
-    RunConsole(console, signals);
+    std::vector<std::unique_ptr<CSimGateway>> gateways;
+    const bool serving = StartGateways(options, meter, server, console, gateways);
+    if (serving)
+        RunConsole(console, signals);
+    gateways.clear();
     server.Stop();
     if (!options.link.empty())
         ::unlink(options.link.c_str());
-    return 0;
+    return serving ? 0 : 1;
 }

@@ -2,7 +2,9 @@
 
 #include "sim/Console.h"
 #include "LineClient.h"
+#include "TcpClient.h"
 #include "sim/MeterRegisters.h"
+#include "sim/SimGateway.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -133,10 +135,27 @@ TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
     EXPECT_TRUE(console.QuitRequested());
 }
 
+TEST_F(Console, setsTheGatewaysAnswerToUnknownUnitsAndShowsEachGateway)
+{
+    EXPECT_TRUE(Contains(console.Execute("gateway unknown exception"), "no gateway"));
+    CSimGateway gateway(meter, server, GatewayMode::RtuOverTcp);
+    ASSERT_TRUE(gateway.Start()) << gateway.Error();
+    console.AddGateway(gateway);
+    EXPECT_TRUE(
+        Contains(console.Execute("gateway unknown maybe"), "usage: gateway unknown silent|exception"));
+    EXPECT_EQ(console.Execute("gateway unknown exception"), "gateway unknown units exception\n");
+    EXPECT_EQ(gateway.Unknown(), UnknownUnits::Exception);
+    EXPECT_TRUE(
+        Contains(console.Execute("status"), "gateway rtu-tcp://127.0.0.1:" + std::to_string(gateway.Port()) +
+                                                ": no client, unknown units exception\n"));
+}
+
 TEST(SimExecutable, refusesOptionValuesOutOfRangeAndExitsWith2)
 {
-    const char* const options[][2] = {{"--baud", "1e300"},     {"--pt", "1e300"},   {"--seed", "1e20"},
-                                      {"--turnaround", "nan"}, {"--late", "1e300"}, {"--address", "0"}};
+    const char* const options[][2] = {
+        {"--baud", "1e300"},         {"--pt", "1e300"},      {"--seed", "1e20"},
+        {"--turnaround", "nan"},     {"--late", "1e300"},    {"--address", "0"},
+        {"--tcp", "localhost:1502"}, {"--rtu-tcp", "70000"}, {"--unknown-units", "loud"}};
     for (const auto& option : options) {
         const pid_t child = SpawnSimulator({option[0], option[1]});
         int status = 0;
@@ -168,5 +187,40 @@ TEST(SimExecutable, servesWithStandardInputClosedAndStopsOnSigterm)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_FALSE(std::filesystem::is_symlink(link)) << "the link goes with the simulator";
+    std::fclose(stream);
+}
+
+TEST(SimExecutable, printsEachGatewayAfterTheTerminalAndServesTheMeterThere)
+{
+    int output[2];
+    ASSERT_EQ(pipe2(output, O_CLOEXEC), 0);
+    const pid_t child =
+        SpawnSimulator({"--frozen", "--no-timing", "--tcp", "0", "--rtu-tcp", "127.0.0.1:0"}, output[1]);
+    ASSERT_GT(child, 0);
+    close(output[1]);
+    FILE* stream = fdopen(output[0], "r");
+    char lines[3][256] = {};
+    for (char* line : lines)
+        ASSERT_NE(std::fgets(line, sizeof lines[0], stream), nullptr);
+    const std::string tcp = lines[1];
+    const std::string rtuTcp = lines[2];
+    ASSERT_EQ(tcp.rfind("tcp://127.0.0.1:", 0), 0u) << tcp;
+    ASSERT_EQ(rtuTcp.rfind("rtu-tcp://127.0.0.1:", 0), 0u) << rtuTcp;
+    CTcpClient client;
+    ASSERT_EQ(client.Connect(std::stoi(tcp.substr(tcp.rfind(':') + 1))), 0);
+    ASSERT_TRUE(client.Send({0x00, 0x01, 0x00, 0x00, 0x00, 0x06, 0x01, 0x03, 0x03, 0xE8, 0x00, 0x08}));
+    const Frame reply = client.Read(25);
+    EXPECT_EQ(Frame(reply.begin(), reply.begin() + 9),
+              Frame({0x00, 0x01, 0x00, 0x00, 0x00, 0x13, 0x01, 0x03, 0x10}));
+    CTcpClient rtu;
+    ASSERT_EQ(rtu.Connect(std::stoi(rtuTcp.substr(rtuTcp.rfind(':') + 1))), 0);
+    ASSERT_TRUE(rtu.Send(ModbusFrame::WithCrc(ReadRequest(1, 1000, 8))));
+    const Frame rtuReply = rtu.Read(21);
+    EXPECT_EQ(rtuReply.size(), 21u);
+    EXPECT_TRUE(ModbusFrame::HasValidCrc(rtuReply));
+    kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     std::fclose(stream);
 }

@@ -2,73 +2,18 @@
 // a client on a plain socket.
 
 #include "LineClient.h"
+#include "TcpClient.h"
 #include "sim/SimGateway.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 
 namespace {
-// A client on the gateway's port: connects, writes bytes, reads until enough arrived or
-// the time is up.
-class TcpClient
-{
-public:
-    ~TcpClient() { Close(); }
-
-    // 0 when connected, else the errno of the refusal.
-    int Connect(int port)
-    {
-        Close();
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return ::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 0 : errno;
-    }
-    void Close()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-    void Send(const Frame& bytes)
-    {
-        ASSERT_EQ(::send(m_fd, bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
-    }
-    Frame Read(std::size_t count, std::chrono::milliseconds timeout = 2s)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        Frame bytes;
-        while (bytes.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            pollfd fd{m_fd, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0)
-                break;
-            uint8_t chunk[512];
-            const ssize_t got = ::recv(m_fd, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
-            if (got <= 0)
-                break;
-            bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        return bytes;
-    }
-
-private:
-    int m_fd = -1;
-};
-
 // The MBAP frame of a transaction: header, then the PDU as it would follow the unit id.
 Frame Mbap(int transaction, int unit, const Frame& pdu, int protocol = 0)
 {
@@ -102,7 +47,7 @@ protected:
     CSimMeter meter;
     CSimServer server{meter, LineTiming{false, 0us, 300ms}};
     std::optional<CSimGateway> gateway;
-    TcpClient client;
+    CTcpClient client;
 };
 } // namespace
 
@@ -110,8 +55,8 @@ TEST_F(Gateway, answersAModbusTcpReadWithItsTransactionAndUnitAndDropsOtherProto
 {
     meter.SetRegisters(1000, {0x0102, 0x0304});
     Open(GatewayMode::ModbusTcp);
-    client.Send(Mbap(0x0BAD, 1, Pdu(ReadRequest(1, 1000, 1)), 1));
-    client.Send(Mbap(0x1234, 1, Pdu(ReadRequest(1, 1000, 2))));
+    ASSERT_TRUE(client.Send(Mbap(0x0BAD, 1, Pdu(ReadRequest(1, 1000, 1)), 1)));
+    ASSERT_TRUE(client.Send(Mbap(0x1234, 1, Pdu(ReadRequest(1, 1000, 2)))));
     EXPECT_EQ(client.Read(13), Frame({0x12, 0x34, 0, 0, 0, 7, 1, 3, 4, 0x01, 0x02, 0x03, 0x04}));
     ASSERT_TRUE(server.Log().WaitForTotal(2, 2s));
     EXPECT_EQ(server.Log().Records()[1].outcome, Outcome::Answered);
@@ -122,10 +67,10 @@ TEST_F(Gateway, forwardsRtuFramesAsTheSerialMeterAnswersThemDamagedCrcIncluded)
 {
     Open(GatewayMode::RtuOverTcp);
     const Frame expected = *meter.Answer(ModbusFrame::WithCrc(ReadRequest(1, 1000, 2)));
-    client.Send(ModbusFrame::WithCrc(ReadRequest(1, 1000, 2)));
+    ASSERT_TRUE(client.Send(ModbusFrame::WithCrc(ReadRequest(1, 1000, 2))));
     EXPECT_EQ(client.Read(9), expected);
     server.Faults().FailNext(FaultMode::BadCrc, 1);
-    client.Send(ModbusFrame::WithCrc(ReadRequest(1, 1000, 2)));
+    ASSERT_TRUE(client.Send(ModbusFrame::WithCrc(ReadRequest(1, 1000, 2))));
     const Frame damaged = client.Read(9);
     EXPECT_EQ(damaged.size(), 9u);
     EXPECT_FALSE(ModbusFrame::HasValidCrc(damaged));
@@ -136,9 +81,9 @@ TEST_F(Gateway, forwardsNoDamagedReplyOverModbusTcp)
     Open(GatewayMode::ModbusTcp);
     server.Faults().FailNext(FaultMode::BadCrc, 1);
     server.Faults().FailNext(FaultMode::Garbage, 1);
-    client.Send(Mbap(1, 1, Pdu(ReadRequest(1, 0, 1))));
-    client.Send(Mbap(2, 1, Pdu(ReadRequest(1, 0, 1))));
-    client.Send(Mbap(3, 1, Pdu(ReadRequest(1, 0, 1))));
+    ASSERT_TRUE(client.Send(Mbap(1, 1, Pdu(ReadRequest(1, 0, 1)))));
+    ASSERT_TRUE(client.Send(Mbap(2, 1, Pdu(ReadRequest(1, 0, 1)))));
+    ASSERT_TRUE(client.Send(Mbap(3, 1, Pdu(ReadRequest(1, 0, 1)))));
     const Frame reply = client.Read(11);
     ASSERT_EQ(reply.size(), 11u);
     EXPECT_EQ(reply[1], 3) << "the first two replies were damaged and stay behind";
@@ -150,9 +95,9 @@ TEST_F(Gateway, refusesASecondClientWhileOneIsConnectedAndTakesItAfterwards)
     const auto deadline = std::chrono::steady_clock::now() + 2s;
     while (!gateway->HasClient() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
-    TcpClient second;
+    CTcpClient second;
     EXPECT_EQ(second.Connect(gateway->Port()), ECONNREFUSED);
-    client.Send(Mbap(7, 1, Pdu(ReadRequest(1, 0, 1))));
+    ASSERT_TRUE(client.Send(Mbap(7, 1, Pdu(ReadRequest(1, 0, 1)))));
     EXPECT_EQ(client.Read(11).size(), 11u) << "the first client is still served";
     client.Close();
     int refused = -1;
@@ -160,18 +105,18 @@ TEST_F(Gateway, refusesASecondClientWhileOneIsConnectedAndTakesItAfterwards)
            std::chrono::steady_clock::now() < deadline + 2s)
         std::this_thread::yield();
     ASSERT_EQ(refused, 0);
-    second.Send(Mbap(8, 1, Pdu(ReadRequest(1, 0, 1))));
+    ASSERT_TRUE(second.Send(Mbap(8, 1, Pdu(ReadRequest(1, 0, 1)))));
     EXPECT_EQ(second.Read(11).size(), 11u);
 }
 
 TEST_F(Gateway, answersUnknownUnitsWithException0BOnlyWhenAsked)
 {
     Open(GatewayMode::ModbusTcp);
-    client.Send(Mbap(1, 9, Pdu(ReadRequest(9, 0, 1))));
-    client.Send(Mbap(2, 1, Pdu(ReadRequest(1, 0, 1))));
+    ASSERT_TRUE(client.Send(Mbap(1, 9, Pdu(ReadRequest(9, 0, 1)))));
+    ASSERT_TRUE(client.Send(Mbap(2, 1, Pdu(ReadRequest(1, 0, 1)))));
     EXPECT_EQ(client.Read(11)[1], 2) << "unit 9 is silent by default";
     gateway->SetUnknownUnits(UnknownUnits::Exception);
-    client.Send(Mbap(3, 9, Pdu(ReadRequest(9, 0, 1))));
+    ASSERT_TRUE(client.Send(Mbap(3, 9, Pdu(ReadRequest(9, 0, 1)))));
     EXPECT_EQ(client.Read(9), Frame({0, 3, 0, 0, 0, 3, 9, 0x83, 0x0B}));
     EXPECT_EQ(server.Log().Records().back().outcome, Outcome::UnknownUnit);
 
@@ -179,7 +124,7 @@ TEST_F(Gateway, answersUnknownUnitsWithException0BOnlyWhenAsked)
     gateway.reset();
     Open(GatewayMode::RtuOverTcp);
     gateway->SetUnknownUnits(UnknownUnits::Exception);
-    client.Send(ModbusFrame::WithCrc(ReadRequest(9, 0, 1)));
+    ASSERT_TRUE(client.Send(ModbusFrame::WithCrc(ReadRequest(9, 0, 1))));
     EXPECT_EQ(client.Read(5), CModbusSlave::ExceptionReply(9, 3, ModbusException::GatewayTargetFailed));
 }
 
@@ -187,9 +132,9 @@ TEST_F(Gateway, sendsALateReplyAfterTheAnswerToTheNextRequest)
 {
     Open(GatewayMode::ModbusTcp);
     server.Faults().FailNext(FaultMode::LateReply, 1);
-    client.Send(Mbap(1, 1, Pdu(ReadRequest(1, 0, 1))));
+    ASSERT_TRUE(client.Send(Mbap(1, 1, Pdu(ReadRequest(1, 0, 1)))));
     ASSERT_TRUE(server.Log().WaitForTotal(1, 2s));
-    client.Send(Mbap(2, 1, Pdu(ReadRequest(1, 0, 2))));
+    ASSERT_TRUE(client.Send(Mbap(2, 1, Pdu(ReadRequest(1, 0, 2)))));
     const Frame replies = client.Read(13 + 11);
     ASSERT_EQ(replies.size(), 24u);
     EXPECT_EQ(replies[1], 2) << "the next request is answered at once";
