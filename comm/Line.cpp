@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 constexpr int kModbusTcpPort = 502;
@@ -21,6 +22,11 @@ int g_allowanceMs = kDefaultAllowanceMs;
 bool StartsWith(const char* name, const char* prefix)
 {
     return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+
+bool IsGatewayUrl(const char* name)
+{
+    return StartsWith(name, "tcp://") || StartsWith(name, "rtu-tcp://");
 }
 
 void DropGateway()
@@ -73,6 +79,18 @@ bool OpenGateway(const char* name, unsigned baud)
     DropGateway();
     return false;
 }
+// The gateway a port name opens: the name itself, or for COMn the gateway VEMO400_COMn names.
+std::string GatewayNamed(const char* name)
+{
+    if (IsGatewayUrl(name))
+        return name;
+    int number = 0;
+    char rest = 0;
+    if (std::sscanf(name, "COM%d%c", &number, &rest) != 1 || number < 1)
+        return {};
+    const QByteArray mapped = qgetenv(("VEMO400_COM" + std::to_string(number)).c_str());
+    return IsGatewayUrl(mapped.constData()) ? mapped.toStdString() : std::string();
+}
 } // namespace
 
 CLine& Line()
@@ -82,13 +100,13 @@ CLine& Line()
 
 bool IsGatewayName(const char* name)
 {
-    return StartsWith(name, "tcp://") || StartsWith(name, "rtu-tcp://");
+    return !GatewayNamed(name).empty();
 }
 
 bool OpenLine(const char* name, unsigned baud, int parity)
 {
-    if (IsGatewayName(name))
-        return OpenGateway(name, baud);
+    if (const std::string gateway = GatewayNamed(name); !gateway.empty())
+        return OpenGateway(gateway.c_str(), baud);
     DropGateway();
     return SerialPort.Open(name, baud, parity);
 }

@@ -38,11 +38,12 @@ CLine& Line();
 
 // Opens a port by name: "tcp://HOST[:PORT]" is a Modbus TCP gateway (port 502 by default),
 // "rtu-tcp://HOST:PORT" a gateway that carries RTU frames as they are; anything else is a
-// serial port (CSerialPort::DevicePath). Baud and parity apply to serial ports only. A failed
-// open says why on standard error and leaves no line open.
+// serial port (CSerialPort::DevicePath). COMn opens the gateway that VEMO400_COMn names, if it names one.
+// Baud and parity apply to serial ports only. A failed open says why on standard error and leaves no line
+// open.
 bool OpenLine(const char* name, unsigned baud, int parity);
 void CloseLine();
-// Whether a name opens a gateway rather than a serial port.
+// Whether a name opens a gateway rather than a serial port (VEMO400_COMn included).
 bool IsGatewayName(const char* name);
 
 // The allowance a gateway adds to each wait (300 ms), or another one: vemo400-cli's
