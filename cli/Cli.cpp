@@ -45,7 +45,7 @@ Commands:
 #endif
                            R"(
 Exit status: 0 success, 1 the meter did not answer (or the port would not
-open), 2 bad usage or bad input.
+open, or serve's address was taken), 2 bad usage or bad input.
 )";
 
 // Options that only some commands take.
