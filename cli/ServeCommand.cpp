@@ -26,23 +26,30 @@ struct ServePlan
     quint16 port = kDefaultPort;
 };
 
-// "ADDRESS:PORT", ":PORT" or "ADDRESS"; an IPv6 address with a port in brackets: "[::1]:9400".
+// Splits "ADDRESS:PORT", ":PORT", "ADDRESS" or "[IPv6]:PORT" into the address and the port's text
+// (empty when none); false when the text is none of these.
+bool SplitListen(const QString& text, QString& host, QString& port)
+{
+    if (!text.startsWith(QLatin1Char('['))) {
+        const bool withPort = text.count(QLatin1Char(':')) == 1; // more colons: an IPv6 address alone
+        host = withPort ? text.section(QLatin1Char(':'), 0, 0) : text;
+        port = withPort ? text.section(QLatin1Char(':'), 1) : QString();
+        return !withPort || !port.isEmpty();
+    }
+    const qsizetype close = text.indexOf(QLatin1Char(']'));
+    const QString rest = text.mid(close + 1);
+    host = text.mid(1, close - 1);
+    port = rest.mid(1);
+    return close > 0 && (rest.isEmpty() || (rest.startsWith(QLatin1Char(':')) && !port.isEmpty()));
+}
+
 QString TakeListen(const QString& text, ServePlan& plan)
 {
-    QString host = text;
-    QString port;
-    if (text.startsWith(QLatin1Char('['))) {
-        const qsizetype close = text.indexOf(QLatin1Char(']'));
-        host = text.mid(1, close - 1);
-        port = close < 0 ? QStringLiteral("bad") : text.mid(close + 1);
-        if (!port.isEmpty() && !port.startsWith(QLatin1Char(':')))
-            port = QStringLiteral("bad");
-        port = port.mid(1);
-    } else if (text.count(QLatin1Char(':')) == 1) {
-        host = text.section(QLatin1Char(':'), 0, 0);
-        port = text.section(QLatin1Char(':'), 1);
-    }
     const QString bad = QStringLiteral("--listen must be ADDRESS:PORT, such as 127.0.0.1:9400");
+    QString host;
+    QString port;
+    if (!SplitListen(text, host, port))
+        return bad;
     if (!port.isEmpty()) {
         const std::optional<long long> number = WholeNumber(port, 0, 65535);
         if (!number)
@@ -79,7 +86,8 @@ class ServeLoop
 public:
     ServeLoop(const Command& command, const ServePlan& plan, MeterLink& link, MeterMetrics& metrics)
         : m_command(command), m_plan(plan), m_link(link), m_metrics(metrics),
-          m_schedule(plan.addresses.size(), Intervals(plan.every), Clock::now())
+          m_schedule(plan.addresses.size(), Intervals(plan.every), Clock::now()),
+          m_toldSilent(plan.addresses.size(), false)
     {
         m_next.setSingleShot(true);
         QObject::connect(&m_next, &QTimer::timeout, [this] { ReadNext(); });
@@ -121,17 +129,25 @@ private:
         const PageReading reading = FindPageReader(page)->Read(m_link, {});
         if (Modbus::CalledOff())
             return;
-        const bool wasUp = m_metrics.Meters()[slot.meter].up;
         const bool cameBack = m_metrics.Record(address, page, reading, QDateTime::currentDateTimeUtc());
         m_schedule.Done(slot, Clock::now());
-        if (cameBack) {
+        if (cameBack)
             m_schedule.AllDue(slot.meter, Clock::now());
-            m_command.io.err << "vemo400-cli: address " << address << " answers\n";
-        } else if (wasUp && !reading.ok) {
-            m_command.io.err << "vemo400-cli: " << m_link.Where() << ": " << m_link.Failure() << '\n';
-        }
-        m_command.io.err.flush();
+        Tell(slot.meter, reading.ok);
         Arm();
+    }
+
+    // Says on standard error when a meter answers and when it stops, once each time.
+    void Tell(std::size_t meter, bool answered)
+    {
+        if (answered == !m_toldSilent[meter])
+            return;
+        m_toldSilent[meter] = !answered;
+        if (answered)
+            m_command.io.err << "vemo400-cli: address " << m_plan.addresses[meter] << " answers\n";
+        else
+            m_command.io.err << "vemo400-cli: " << m_link.Where() << ": " << m_link.Failure() << '\n';
+        m_command.io.err.flush();
     }
 
     void StopWhenAsked()
@@ -149,6 +165,7 @@ private:
     MeterLink& m_link;
     MeterMetrics& m_metrics;
     ReadingSchedule m_schedule;
+    std::vector<bool> m_toldSilent; // by meter: its failure was told and it has not answered since
     QEventLoop m_loop;
     QTimer m_next;
     QTimer m_stopCheck;
