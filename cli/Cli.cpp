@@ -34,9 +34,18 @@ Commands:
                            R"(                      (not in this build: its charts need Qt's SVG module)
 )"
 #endif
+                           R"(  serve [--addresses LIST] [--every SECONDS] [--listen ADDRESS:PORT]
+                      read the meters on the line over and over and serve
+                      their latest values on /metrics for Prometheus;
+                      127.0.0.1:9400 by default, until Ctrl+C or SIGTERM
+)"
+#ifdef VEMO_WITHOUT_SERVE
+                           R"(                      (not in this build: it needs Qt's HTTP server module)
+)"
+#endif
                            R"(
 Exit status: 0 success, 1 the meter did not answer (or the port would not
-open), 2 bad usage or bad input.
+open, or serve's address was taken), 2 bad usage or bad input.
 )";
 
 // Options that only some commands take.
@@ -45,11 +54,12 @@ struct CommandOption
     const char* option;
     const char* commands; // separated by blanks
 };
-constexpr std::array<CommandOption, 10> kCommandOptions{{
-    {"addresses", "scan log"},
+constexpr std::array<CommandOption, 11> kCommandOptions{{
+    {"addresses", "scan log serve"},
     {"bauds", "scan"},
     {"parities", "scan"},
-    {"every", "log"},
+    {"every", "log serve"},
+    {"listen", "serve"},
     {"for", "log"},
     {"out", "log report"},
     {"json", "report"},
@@ -72,11 +82,16 @@ void AddOptions(QCommandLineParser& parser)
         {"rs485", "Put the port into RS-485 mode (the driver raises RTS while sending)."},
         {"format", "table, csv or json; table by default.", "format", "table"},
         {"addresses",
-         "scan: the addresses to try, A-B; 1-247 by default. log: the meters to read, as 1,2,5-7.", "list"},
+         "scan: the addresses to try, A-B; 1-247 by default. log, serve: the meters to read, as 1,2,5-7.",
+         "list"},
         {"bauds", "scan: the rates to try; all four by default.", "list"},
         {"parities", "scan: the parities to try; the --parity one by default.", "list"},
         {"channel", "read/log harmonics: Ia, Ib, Ic, Ua, Ub or Uc; Ia by default.", "channel", "Ia"},
-        {"every", "log: seconds between readings (0.1 or more).", "seconds"},
+        {"every",
+         "log: seconds between readings (0.1 or more). serve: seconds between realtime readings, 5 by "
+         "default; energy, demand and max/min ten times less often.",
+         "seconds"},
+        {"listen", "serve: the address and port of the HTTP server; 127.0.0.1:9400 by default.", "address"},
         {"for", "log: how long to log, as 90, 90s, 15m, 2h or 1d; until Ctrl+C by default.", "duration"},
         {"out", "log: the CSV file; rows are added to a file with the same columns. report: the HTML file.",
          "file"},
@@ -192,7 +207,8 @@ int RunCli(const QStringList& arguments, ConsoleStreams& io)
 {
     QCommandLineParser parser;
     AddOptions(parser);
-    parser.addPositionalArgument("command", "scan, read, log, settings, clock or report, and its words.");
+    parser.addPositionalArgument("command",
+                                 "scan, read, log, settings, clock, report or serve, and its words.");
     const QString program = QStringLiteral("vemo400-cli: ");
     if (!parser.parse(arguments)) {
         io.err << program << parser.errorText() << " (see vemo400-cli --help)\n";
@@ -213,9 +229,9 @@ int RunCli(const QStringList& arguments, ConsoleStreams& io)
         return command.BadUsage(bad);
     command.words = words;
     using Runner = int (*)(const Command&);
-    const std::pair<const char*, Runner> commands[] = {{"scan", RunScan},   {"read", RunRead},
-                                                       {"log", RunLog},     {"settings", RunSettings},
-                                                       {"clock", RunClock}, {"report", RunReport}};
+    const std::pair<const char*, Runner> commands[] = {
+        {"scan", RunScan},   {"read", RunRead},     {"log", RunLog},    {"settings", RunSettings},
+        {"clock", RunClock}, {"report", RunReport}, {"serve", RunServe}};
     for (const auto& [commandName, run] : commands)
         if (name == QLatin1String(commandName))
             return run(command);

@@ -58,3 +58,4 @@ int RunLog(const Command& command);
 int RunSettings(const Command& command);
 int RunClock(const Command& command);
 int RunReport(const Command& command);
+int RunServe(const Command& command);

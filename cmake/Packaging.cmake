@@ -1,5 +1,6 @@
 # Installs the tool, its console program and the simulated meter with what a Linux desktop expects of an
-# application (desktop entry, icons, AppStream metainfo, manual pages) and describes the Debian package that
+# application (desktop entry, icons, AppStream metainfo, manual pages), the service unit of the console
+# program's serve with the example Prometheus files, and describes the Debian package that
 # CPack builds from them; scripts/package drives it.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
@@ -19,6 +20,10 @@ foreach(size 16 22 24 32 48 64 128 256)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${PROJECT_NAME}.png)
 endforeach()
 install(FILES ${VEMO_LINUX_FILES}/copyright DESTINATION ${VEMO_DOC_DIR})
+# Installed, not enabled: the service needs its line set in /etc/default/vemo400-serve first.
+install(FILES ${VEMO_LINUX_FILES}/vemo400-serve.service DESTINATION lib/systemd/system)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/prometheus/prometheus.yml ${PROJECT_SOURCE_DIR}/docs/prometheus/vemo400-alerts.yml
+  DESTINATION ${VEMO_DOC_DIR}/examples)
 install(FILES ${VEMO_LINUX_FILES}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME ${PROJECT_NAME})
 
@@ -50,7 +55,7 @@ set(CPACK_PACKAGE_DESCRIPTION
   "its settings and relay alarms, and switches its relays.\n"
   ".\n"
   "vemo400-cli finds, reads, logs, backs up and reports on a meter from a\n"
-  "terminal.\n"
+  "terminal, and serves the readings of the meters on a line to Prometheus.\n"
   ".\n"
   "vemo400-sim, a simulated meter on a pseudo-terminal, lets the tool be tried\n"
   "without hardware.")

@@ -87,6 +87,27 @@ bool CSimServer::IsCablePulled() const
     return m_cablePulled && (!m_cableBack || Clock::now() < *m_cableBack);
 }
 
+void CSimServer::AddMeter(CSimMeter& meter)
+{
+    std::lock_guard lock(m_mutex);
+    m_others.push_back(&meter);
+}
+
+void CSimServer::RemoveMeter(CSimMeter& meter)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase(m_others, &meter);
+}
+
+CSimMeter& CSimServer::MeterFor(const Frame& request)
+{
+    std::lock_guard lock(m_mutex);
+    for (CSimMeter* other : m_others)
+        if (!request.empty() && request[0] == other->SlaveAddress())
+            return *other;
+    return m_meter;
+}
+
 CSimServer::Clock::duration CSimServer::CharTime(int baud) const
 {
     return std::chrono::duration_cast<Clock::duration>(
@@ -193,7 +214,8 @@ void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
 {
     RequestRecord record{request,         CModbusSlave::Decode(request), {}, Outcome::Ignored, std::nullopt,
                          m_pty.LineBaud()};
-    const int meterBaud = m_meter.Baud();
+    CSimMeter& meter = MeterFor(request);
+    const int meterBaud = meter.Baud();
     Echo(request);
     const bool tooSoon = CameTooSoon(firstByte);
     if (IsCablePulled())
@@ -206,9 +228,9 @@ void CSimServer::Process(const Frame& request, Clock::time_point firstByte)
         m_log.Add(std::move(record));
         return;
     }
-    m_meter.Update();
+    meter.Update();
     Frame withheld;
-    std::optional<Frame> reply = m_meter.Answer(request, &withheld);
+    std::optional<Frame> reply = meter.Answer(request, &withheld);
     if (!reply) {
         if (!withheld.empty())
             record.outcome =

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 class CSimMeter;
 
@@ -29,7 +30,8 @@ struct LineTiming
 };
 
 // Serves one CSimMeter on the master side of a pseudo-terminal pair, on its
-// own thread, until stopped. The master program opens SlavePath().
+// own thread, until stopped. The master program opens SlavePath(). Further
+// meters may share the line: each answers the requests sent to its address.
 class CSimServer
 {
 public:
@@ -58,6 +60,11 @@ public:
     void PlugCable();
     bool IsCablePulled() const;
 
+    // Puts another meter on the line, or takes it off; a request goes to the
+    // meter whose address it carries, else to the first, which stays silent.
+    void AddMeter(CSimMeter& meter);
+    void RemoveMeter(CSimMeter& meter);
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -70,13 +77,15 @@ private:
     bool CameTooSoon(Clock::time_point firstByte);
     Clock::duration CharTime(int baud) const;
     Clock::duration Silence() const;
+    CSimMeter& MeterFor(const Frame& request);
 
     CSimMeter& m_meter;
     CPseudoTerminal m_pty;
     CFaultInjector m_faults;
     CRequestLog m_log;
-    mutable std::mutex m_mutex; // timing and cable
+    mutable std::mutex m_mutex; // timing, cable and the further meters
     LineTiming m_timing;
+    std::vector<CSimMeter*> m_others;
     std::optional<Clock::time_point> m_cableBack;
     bool m_cablePulled = false;
     int m_wakeFd = -1;

@@ -26,6 +26,7 @@ const char kUsage[] =
     "options:\n"
     "  --link PATH        also make a symbolic link PATH to the terminal (replaced if present)\n"
     "  --address N        meter's slave address, 1 to 247 (1)\n"
+    "  --second N         a second meter on the same line at address N, otherwise alike\n"
     "  --baud RATE        meter's rate: 4800, 9600, 19200 or 38400 (9600)\n"
     "  --ct PRIMARY       CT primary in A, 1 to 65535, secondary 5 A (100)\n"
     "  --pt PRIMARY       PT primary in V, 1 to 2147483647, secondary 220 V (220)\n"
@@ -70,6 +71,7 @@ struct Options
     std::vector<std::string> faults;
     std::vector<GatewayOrder> gateways;
     UnknownUnits unknownUnits = UnknownUnits::Silent;
+    int secondAddress = 0; // none
 };
 
 // --tcp, --rtu-tcp and --unknown-units; false for another option or a wrong value.
@@ -102,9 +104,10 @@ struct NumericOption
     double highest;
 };
 constexpr NumericOption kNumericOptions[] = {
-    {"--address", 1, 247},     {"--baud", 1, 1000000}, {"--ct", 1, 65535},
-    {"--pt", 1, 2147483647},   {"--speed", 1e-6, 1e6}, {"--seed", 0, 4294967295.0},
-    {"--turnaround", 0, 1000}, {"--late", 0, 60000},   {"--quiet-needed", 0, 60000},
+    {"--address", 1, 247},        {"--second", 1, 247},      {"--baud", 1, 1000000},
+    {"--ct", 1, 65535},           {"--pt", 1, 2147483647},   {"--speed", 1e-6, 1e6},
+    {"--seed", 0, 4294967295.0},  {"--turnaround", 0, 1000}, {"--late", 0, 60000},
+    {"--quiet-needed", 0, 60000},
 };
 
 bool WithinRange(const std::string& name, double value)
@@ -129,6 +132,8 @@ bool ApplyOption(Options& options, const std::string& name, const char* text)
         return false;
     else if (name == "--address")
         options.meter.slaveAddress = static_cast<int>(value);
+    else if (name == "--second")
+        options.secondAddress = static_cast<int>(value);
     else if (name == "--baud")
         options.meter.baud = static_cast<int>(value);
     else if (name == "--ct")
@@ -201,6 +206,16 @@ bool StartGateways(const Options& options, CSimMeter& meter, CSimServer& server,
     return true;
 }
 
+// A running installation is found with its door contact (S1) and breaker
+// feedback (S3) closed, as recorded when the meter powered up.
+void PowerUp(CSimMeter& meter)
+{
+    if (meter.Model() == ModelMode::Running) {
+        meter.SetInput(1, true);
+        meter.SetInput(3, true);
+    }
+}
+
 // Serves until a signal or "quit"; reads console commands while standard input lasts.
 void RunConsole(CSimConsole& console, int signals)
 {
@@ -233,13 +248,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vemo400-sim: the meter runs at 4800, 9600, 19200 or 38400 baud\n");
         return 2;
     }
-    // A running installation is found with its door contact (S1) and breaker
-    // feedback (S3) closed, as recorded when the meter powered up.
-    if (options.meter.model == ModelMode::Running) {
-        meter.SetInput(1, true);
-        meter.SetInput(3, true);
+    PowerUp(meter);
+    if (options.secondAddress == options.meter.slaveAddress) {
+        std::fprintf(stderr, "vemo400-sim: the second meter needs an address of its own\n");
+        return 2;
     }
+    // The second meter's noise has a seed of its own, so that its values differ from the first's.
+    MeterOptions secondOptions = options.meter;
+    secondOptions.slaveAddress = options.secondAddress;
+    secondOptions.seed = options.meter.seed + 1;
+    CSimMeter second(secondOptions);
+    PowerUp(second);
     CSimServer server(meter, options.timing);
+    if (options.secondAddress != 0)
+        server.AddMeter(second);
     for (const std::string& order : options.faults)
         if (!server.Faults().ApplyOrder(order)) {
             std::fprintf(stderr, "vemo400-sim: bad fault: %s\n", order.c_str());

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "cli/PageReaders.h"
+
+#include <QDateTime>
+#include <QString>
+#include <map>
+#include <optional>
+#include <span>
+#include <vector>
+
+// What serve knows of one meter: the latest good reading of each page, whether
+// its last reading was answered, when it last answered, and how many readings
+// were asked of it and failed, by page.
+struct MeterState
+{
+    int address = 0;
+    bool up = false;
+    std::optional<QDateTime> lastGood;
+    std::map<QString, PageReading> readings;
+    std::map<QString, long long> asked;
+    std::map<QString, long long> failed;
+};
+
+// The pages serve reads: the realtime one at the interval given, the others less often.
+std::span<const char* const> ServedPages();
+
+// The meters' readings as the metrics served over HTTP.
+class MeterMetrics
+{
+public:
+    explicit MeterMetrics(const std::vector<int>& addresses);
+
+    const std::vector<MeterState>& Meters() const { return m_meters; }
+    // Keeps a good reading; a failed one takes the meter down and drops all its
+    // values, so that a meter that stops answering shows no stale values.
+    // Returns whether the meter came back up with this reading.
+    bool Record(int address, const QString& page, const PageReading& reading, const QDateTime& at);
+
+    // The Prometheus text exposition of every meter.
+    QByteArray Exposition() const;
+
+private:
+    std::vector<MeterState> m_meters;
+};

@@ -1,0 +1,55 @@
+#include "cli/MetricsServer.h"
+
+#include "cli/MeterMetrics.h"
+
+#include <QHttpServerRequest>
+#include <QHttpServerResponse>
+#include <QStringList>
+
+namespace {
+using Status = QHttpServerResponse::StatusCode;
+
+// Only GET is served; any other method on a served path is refused as such.
+template <class Answer> auto GetOnly(Answer answer)
+{
+    return [answer](const QHttpServerRequest& request) {
+        if (request.method() != QHttpServerRequest::Method::Get) {
+            QHttpServerResponse refused(QByteArrayLiteral("text/plain"), "only GET\n",
+                                        Status::MethodNotAllowed);
+            refused.setHeader("Allow", "GET");
+            return refused;
+        }
+        return answer();
+    };
+}
+} // namespace
+
+MetricsServer::MetricsServer(const MeterMetrics& metrics, const QString& line)
+    : m_metrics(metrics), m_line(line)
+{
+    m_server.route("/metrics", GetOnly([this] {
+                       return QHttpServerResponse(
+                           QByteArrayLiteral("text/plain; version=0.0.4; charset=utf-8"),
+                           m_metrics.Exposition());
+                   }));
+    m_server.route("/", GetOnly([this] { return Front(); }));
+}
+
+quint16 MetricsServer::Listen(const QHostAddress& address, quint16 port)
+{
+    return m_server.listen(address, port);
+}
+
+QHttpServerResponse MetricsServer::Front() const
+{
+    QStringList meters;
+    for (const MeterState& meter : m_metrics.Meters())
+        meters << QStringLiteral("<li>address %1: %2</li>")
+                      .arg(meter.address)
+                      .arg(meter.up ? QStringLiteral("answering") : QStringLiteral("not answering"));
+    const QString page = QStringLiteral("<!DOCTYPE html>\n<html><head><title>vemo400-cli serve</title></head>"
+                                        "<body><h1>VEMO400 meters on %1</h1><ul>%2</ul>"
+                                        "<p><a href=\"/metrics\">Metrics</a></p></body></html>\n")
+                             .arg(m_line.toHtmlEscaped(), meters.join(QString()));
+    return QHttpServerResponse(QByteArrayLiteral("text/html; charset=utf-8"), page.toUtf8());
+}

@@ -1,0 +1,224 @@
+#include "WaitUntil.h"
+#include "sim/SimMeter.h"
+#include "sim/SimServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace {
+constexpr int kDeadlineMs = 20000;
+constexpr int kQueryEveryMs = 200;
+
+// The body of a GET, or nothing when it fails or takes too long.
+std::optional<QByteArray> Get(const QUrl& url)
+{
+    QNetworkAccessManager network;
+    network.setProxy(QNetworkProxy::NoProxy);
+    const std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(url)));
+    if (!WaitUntil([&] { return reply->isFinished(); }, 5000) || reply->error() != QNetworkReply::NoError)
+        return std::nullopt;
+    return reply->readAll();
+}
+
+// A loopback port nobody listens on at the moment.
+quint16 FreePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// Two frozen meters on one line without wire time, at addresses 1 and 2, with
+// serve reading both and serving on a free loopback port.
+class ServeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        second.SetSlaveAddress(2);
+        first.SetRegister(100, 23012); // Ua 230.12 V
+        second.SetRegister(100, 22987);
+        line.AddMeter(second);
+        ASSERT_TRUE(line.Start()) << line.Error();
+        serve.start(QStringLiteral(VEMO400_CLI),
+                    {"serve", "--port", QString::fromStdString(line.SlavePath()), "--addresses", "1,2",
+                     "--every", "0.2", "--listen", "127.0.0.1:0"});
+        static const QRegularExpression serving(QStringLiteral("serving (http://\\S+)"));
+        QString said;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                said += QString::fromUtf8(serve.readAllStandardError());
+                return serving.match(said).hasMatch();
+            },
+            kDeadlineMs))
+            << said.toStdString();
+        metrics = QUrl(serving.match(said).captured(1));
+    }
+
+    void TearDown() override
+    {
+        serve.terminate();
+        serve.waitForFinished(5000);
+    }
+
+    static LineTiming Immediate()
+    {
+        LineTiming timing;
+        timing.enabled = false;
+        return timing;
+    }
+
+    CSimMeter first;
+    CSimMeter second;
+    CSimServer line{first, Immediate()};
+    QProcess serve;
+    QUrl metrics;
+};
+
+// A Prometheus on the loopback address that scrapes serve every second.
+class Prometheus
+{
+public:
+    bool Start(const QString& program, const QUrl& target)
+    {
+        m_port = FreePort();
+        QFile config(m_dir.filePath("prometheus.yml"));
+        if (!config.open(QIODevice::WriteOnly))
+            return false;
+        config.write(QStringLiteral("global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\n"
+                                    "scrape_configs:\n  - job_name: vemo400\n    static_configs:\n"
+                                    "      - targets: ['%1:%2']\n")
+                         .arg(target.host())
+                         .arg(target.port())
+                         .toUtf8());
+        config.close();
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(program, {"--config.file=" + config.fileName(),
+                                  "--storage.tsdb.path=" + m_dir.filePath("data"),
+                                  QStringLiteral("--web.listen-address=127.0.0.1:%1").arg(m_port)});
+        return m_process.waitForStarted();
+    }
+
+    ~Prometheus()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(10000);
+    }
+
+    // The instant vector of a query: each series' labels and value; nothing when the query fails.
+    std::optional<QJsonArray> Query(const QString& expression)
+    {
+        QUrl url(QStringLiteral("http://127.0.0.1:%1/api/v1/query").arg(m_port));
+        QUrlQuery query;
+        query.addQueryItem(QStringLiteral("query"), expression);
+        url.setQuery(query);
+        const std::optional<QByteArray> body = Get(url);
+        if (!body)
+            return std::nullopt;
+        const QJsonObject answer = QJsonDocument::fromJson(*body).object();
+        if (answer.value("status").toString() != QLatin1String("success"))
+            return std::nullopt;
+        return answer.value("data").toObject().value("result").toArray();
+    }
+
+    // Whether the query's one series has the value, or (with none) that it has no series.
+    bool Shows(const QString& expression, std::optional<double> value)
+    {
+        const std::optional<QJsonArray> result = Query(expression);
+        if (!result)
+            return false;
+        if (!value)
+            return result->isEmpty();
+        return result->size() == 1 &&
+               result->at(0).toObject().value("value").toArray().at(1).toString().toDouble() == *value;
+    }
+
+    // Asks until the query shows the value, at most every kQueryEveryMs, until the deadline.
+    bool Eventually(const QString& expression, std::optional<double> value)
+    {
+        QElapsedTimer sinceAsked;
+        return WaitUntil(
+            [&] {
+                if (sinceAsked.isValid() && sinceAsked.elapsed() < kQueryEveryMs)
+                    return false;
+                sinceAsked.start();
+                return Shows(expression, value);
+            },
+            kDeadlineMs);
+    }
+
+    QString Output() { return QString::fromUtf8(m_process.readAll()); }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+} // namespace
+
+TEST_F(ServeTest, expositionPassesPromtoolsCheck)
+{
+    const QString promtool = QStandardPaths::findExecutable(QStringLiteral("promtool"));
+    if (promtool.isEmpty())
+        GTEST_SKIP() << "promtool is not installed";
+    QByteArray text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            text = Get(metrics).value_or(QByteArray());
+            return text.contains("vemo400_frequency_hertz{meter=\"2\"}") &&
+                   text.contains("vemo400_quadrant_active_energy_joules_total{meter=\"2\",quadrant=\"4\"}") &&
+                   text.contains("vemo400_min_voltage_thd_ratio{meter=\"2\",phase=\"c\"}");
+        },
+        kDeadlineMs))
+        << text.toStdString();
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(promtool, {"check", "metrics"});
+    check.write(text);
+    check.closeWriteChannel();
+    ASSERT_TRUE(check.waitForFinished(10000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
+    EXPECT_TRUE(check.readAll().isEmpty()) << "no lint remarks";
+}
+
+// The round trip of a monitoring installation; a meter taken off the line goes down and its values go.
+TEST_F(ServeTest, prometheusScrapesTwoMetersAndSeesOneStopAnswering)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("prometheus"));
+    if (program.isEmpty())
+        GTEST_SKIP() << "prometheus is not installed";
+    Prometheus prometheus;
+    ASSERT_TRUE(prometheus.Start(program, metrics));
+
+    EXPECT_TRUE(prometheus.Eventually(R"(vemo400_phase_voltage_volts{meter="1",phase="a"})", 230.12))
+        << prometheus.Output().toStdString();
+    EXPECT_TRUE(prometheus.Eventually(R"(vemo400_phase_voltage_volts{meter="2",phase="a"})", 229.87));
+    EXPECT_TRUE(prometheus.Shows("sum(vemo400_up)", 2));
+
+    line.RemoveMeter(second);
+    EXPECT_TRUE(prometheus.Eventually(R"(vemo400_up{meter="2"})", 0));
+    EXPECT_TRUE(prometheus.Eventually(R"(vemo400_phase_voltage_volts{meter="2"})", std::nullopt));
+    EXPECT_TRUE(prometheus.Shows(R"(vemo400_up{meter="1"})", 1));
+    EXPECT_TRUE(prometheus.Shows(R"(vemo400_phase_voltage_volts{meter="1",phase="a"})", 230.12));
+
+    serve.terminate();
+    ASSERT_TRUE(serve.waitForFinished(5000));
+    EXPECT_EQ(serve.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(serve.exitCode(), 0) << "a SIGTERM stops serve gracefully";
+}
