@@ -1,5 +1,6 @@
 #include "app/MainDlg.h"
 
+#include "app/LineMonitorWindow.h"
 #include "app/PortBox.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
@@ -23,6 +24,8 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -87,6 +90,7 @@ void CMainDlg::OnInitDialog()
     FillPanel();
     BuildNavigation();
     CreatePages();
+    OfferLineMonitor();
     SlaveId = m_slaveAddress;
     m_pages[0]->CenterIn(TabArea());
     m_pages[0]->show();
@@ -135,6 +139,29 @@ void CMainDlg::CreatePages()
         m_pages[order]->hide();
         m_pages[order]->Create();
     }
+}
+
+// F12 anywhere in the window, or the context menu of the connection panel (and
+// of whatever in the window has no menu of its own).
+void CMainDlg::OfferLineMonitor()
+{
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { ShowLineMonitor(); });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Line monitor\tF12"), this, [this] { ShowLineMonitor(); });
+        menu.exec(mapToGlobal(point));
+    });
+}
+
+void CMainDlg::ShowLineMonitor()
+{
+    if (!m_monitor)
+        m_monitor = new CLineMonitorWindow(this);
+    m_monitor->show();
+    m_monitor->raise();
+    m_monitor->activateWindow();
 }
 
 void CMainDlg::OnTreeSelectionChanged(QTreeWidgetItem* item)
@@ -240,6 +267,8 @@ void CMainDlg::closeEvent(QCloseEvent* event)
 {
     SequenceQueue().Close();
     LineWait::SetClosing(true);
+    if (m_monitor)
+        m_monitor->close();
     CDialog::closeEvent(event);
 }
 

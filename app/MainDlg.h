@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+class CLineMonitorWindow;
 class CMeterPage;
 class CPortBox;
 class CTabArea;
@@ -36,6 +37,9 @@ public:
     CMeterPage* Page(int n) const { return (n >= 1 && n <= kPageCount) ? m_pages[n - 1] : nullptr; }
     QTreeWidget& Tree() const;
     CTabArea& TabArea() const;
+    // Opens the line monitor (F12, or the window's context menu) or brings it to the front.
+    void ShowLineMonitor();
+    CLineMonitorWindow* LineMonitor() const { return m_monitor; }
 
 protected:
     void OnInitDialog() override;
@@ -49,6 +53,7 @@ private:
     void ReadPanel();
     void OnTreeSelectionChanged(QTreeWidgetItem* item);
     void OnTabSelectionChanged();
+    void OfferLineMonitor();
 
     uint8_t m_slaveAddress = 0;
     CPortBox* m_ports = nullptr;
@@ -57,4 +62,5 @@ private:
     int m_chosenPage = -1;
     bool m_stepWaits = false;
     std::array<CMeterPage*, kPageCount> m_pages{};
+    CLineMonitorWindow* m_monitor = nullptr;
 };

@@ -10,14 +10,20 @@
 Q_DECLARE_LOGGING_CATEGORY(lcModbus)
 
 // Logs one request and, later, its reply with the time since the request went out.
+// Whatever it logs also goes to the line's observer (comm/LineObserver.h), when one is set.
 class FrameLog
 {
 public:
     FrameLog(const uint8_t* request, int length);
     void Reply(const uint8_t* reply, int length) const;
+    // The converter sent the request's own bytes back before the reply.
+    void Echo(const uint8_t* bytes, int length) const;
     // Logs a request that was built but never went on the line, and why.
     static void NotSent(const uint8_t* request, int length, const char* reason);
 
 private:
+    const uint8_t* m_request;
+    int m_length;
+    int64_t m_sentAtMs = 0;
     QElapsedTimer m_sent;
 };
