@@ -2,6 +2,7 @@
 
 #include "app/LineMonitorWindow.h"
 #include "app/PortBox.h"
+#include "app/TrendWindow.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
 #include "comm/PortList.h"
@@ -22,6 +23,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
@@ -164,6 +166,26 @@ void CMainDlg::ShowLineMonitor()
     m_monitor->activateWindow();
 }
 
+void CMainDlg::ValuesPolled(int page, std::span<const PolledValue> values)
+{
+    if (m_trend)
+        m_trend->TakeValues(page, QDateTime::currentMSecsSinceEpoch(), values);
+}
+
+void CMainDlg::ShowTrend(int page, const PolledValue& value)
+{
+    if (!m_trend)
+        m_trend = new CTrendWindow(this);
+    if (!m_trend->AddValue(page, value))
+        MessageBox(this,
+                   QStringLiteral("The chart shows values of two units at most; clear it to follow %1.")
+                       .arg(QString::fromLatin1(value.name)),
+                   QStringLiteral("Trend"));
+    m_trend->show();
+    m_trend->raise();
+    m_trend->activateWindow();
+}
+
 void CMainDlg::OnTreeSelectionChanged(QTreeWidgetItem* item)
 {
     const QString text = item ? item->text(0) : QString();
@@ -269,6 +291,8 @@ void CMainDlg::closeEvent(QCloseEvent* event)
     LineWait::SetClosing(true);
     if (m_monitor)
         m_monitor->close();
+    if (m_trend)
+        m_trend->close();
     CDialog::closeEvent(event);
 }
 

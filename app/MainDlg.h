@@ -8,6 +8,7 @@
 
 class CLineMonitorWindow;
 class CMeterPage;
+class CTrendWindow;
 class CPortBox;
 class CTabArea;
 class QTreeWidget;
@@ -33,6 +34,9 @@ public:
     void SetSlaveIdText(const QString& text) override;
     int BaudPosition() const override;
     void SelectBaud(int position) override;
+    void ValuesPolled(int page, std::span<const PolledValue> values) override;
+    // Opens the trend window, or brings it to the front, with the value added.
+    void ShowTrend(int page, const PolledValue& value) override;
 
     CMeterPage* Page(int n) const { return (n >= 1 && n <= kPageCount) ? m_pages[n - 1] : nullptr; }
     QTreeWidget& Tree() const;
@@ -40,6 +44,7 @@ public:
     // Opens the line monitor (F12, or the window's context menu) or brings it to the front.
     void ShowLineMonitor();
     CLineMonitorWindow* LineMonitor() const { return m_monitor; }
+    CTrendWindow* Trend() const { return m_trend; }
 
 protected:
     void OnInitDialog() override;
@@ -63,4 +68,5 @@ private:
     bool m_stepWaits = false;
     std::array<CMeterPage*, kPageCount> m_pages{};
     CLineMonitorWindow* m_monitor = nullptr;
+    CTrendWindow* m_trend = nullptr;
 };

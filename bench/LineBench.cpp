@@ -78,6 +78,8 @@ public:
     int BaudPosition() const override { return 1; }
     void SelectBaud(int) override {}
     bool OpenPort() override { return true; }
+    void ValuesPolled(int, std::span<const PolledValue>) override {}
+    void ShowTrend(int, const PolledValue&) override {}
 };
 
 // The longest lateness of a 5 ms timer while the event loop runs, and of the
