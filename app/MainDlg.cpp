@@ -1,6 +1,8 @@
 #include "app/MainDlg.h"
 
+#include "app/LineMonitorWindow.h"
 #include "app/PortBox.h"
+#include "app/TrendWindow.h"
 #include "comm/Line.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
@@ -22,8 +24,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -88,6 +93,7 @@ void CMainDlg::OnInitDialog()
     FillPanel();
     BuildNavigation();
     CreatePages();
+    OfferLineMonitor();
     SlaveId = m_slaveAddress;
     m_pages[0]->CenterIn(TabArea());
     m_pages[0]->show();
@@ -136,6 +142,49 @@ void CMainDlg::CreatePages()
         m_pages[order]->hide();
         m_pages[order]->Create();
     }
+}
+
+// F12 anywhere in the window, or the context menu of the connection panel (and
+// of whatever in the window has no menu of its own).
+void CMainDlg::OfferLineMonitor()
+{
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { ShowLineMonitor(); });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Line monitor\tF12"), this, [this] { ShowLineMonitor(); });
+        menu.exec(mapToGlobal(point));
+    });
+}
+
+void CMainDlg::ShowLineMonitor()
+{
+    if (!m_monitor)
+        m_monitor = new CLineMonitorWindow(this);
+    m_monitor->show();
+    m_monitor->raise();
+    m_monitor->activateWindow();
+}
+
+void CMainDlg::ValuesPolled(int page, std::span<const PolledValue> values)
+{
+    if (m_trend)
+        m_trend->TakeValues(page, QDateTime::currentMSecsSinceEpoch(), values);
+}
+
+void CMainDlg::ShowTrend(int page, const PolledValue& value)
+{
+    if (!m_trend)
+        m_trend = new CTrendWindow(this);
+    if (!m_trend->AddValue(page, value))
+        MessageBox(this,
+                   QStringLiteral("The chart shows values of two units at most; clear it to follow %1.")
+                       .arg(QString::fromLatin1(value.name)),
+                   QStringLiteral("Trend"));
+    m_trend->show();
+    m_trend->raise();
+    m_trend->activateWindow();
 }
 
 void CMainDlg::OnTreeSelectionChanged(QTreeWidgetItem* item)
@@ -240,6 +289,10 @@ void CMainDlg::closeEvent(QCloseEvent* event)
 {
     SequenceQueue().Close();
     LineWait::SetClosing(true);
+    if (m_monitor)
+        m_monitor->close();
+    if (m_trend)
+        m_trend->close();
     CDialog::closeEvent(event);
 }
 

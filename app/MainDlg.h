@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 
+class CLineMonitorWindow;
 class CMeterPage;
+class CTrendWindow;
 class CPortBox;
 class CTabArea;
 class QTreeWidget;
@@ -32,10 +34,17 @@ public:
     void SetSlaveIdText(const QString& text) override;
     int BaudPosition() const override;
     void SelectBaud(int position) override;
+    void ValuesPolled(int page, std::span<const PolledValue> values) override;
+    // Opens the trend window, or brings it to the front, with the value added.
+    void ShowTrend(int page, const PolledValue& value) override;
 
     CMeterPage* Page(int n) const { return (n >= 1 && n <= kPageCount) ? m_pages[n - 1] : nullptr; }
     QTreeWidget& Tree() const;
     CTabArea& TabArea() const;
+    // Opens the line monitor (F12, or the window's context menu) or brings it to the front.
+    void ShowLineMonitor();
+    CLineMonitorWindow* LineMonitor() const { return m_monitor; }
+    CTrendWindow* Trend() const { return m_trend; }
 
 protected:
     void OnInitDialog() override;
@@ -49,6 +58,7 @@ private:
     void ReadPanel();
     void OnTreeSelectionChanged(QTreeWidgetItem* item);
     void OnTabSelectionChanged();
+    void OfferLineMonitor();
 
     uint8_t m_slaveAddress = 0;
     CPortBox* m_ports = nullptr;
@@ -57,4 +67,6 @@ private:
     int m_chosenPage = -1;
     bool m_stepWaits = false;
     std::array<CMeterPage*, kPageCount> m_pages{};
+    CLineMonitorWindow* m_monitor = nullptr;
+    CTrendWindow* m_trend = nullptr;
 };

@@ -3,11 +3,14 @@
 // bytes on the wire and their time, the budget (wire time + the meter's
 // turnaround + 5 ms per exchange, plus the waits that stay fixed), the duration
 // with replies taken when complete and with VEMO400_FIXED_WAITS=1, and the
-// longest stall of the event loop (the lateness of a 5 ms heartbeat) in each.
+// longest stall of the event loop (the lateness of a 5 ms heartbeat) in each;
+// last, the Harmonic poll once more with the line monitor open.
 // Then the window thread's CPU time and wake-ups per second while the Common
-// Data and Harmonic pages poll at 9600 baud, as the window polls them.
+// Data and Harmonic pages poll at 9600 baud, as the window polls them; the
+// Harmonic poll again with the line monitor open.
 // Last, the time from closing the main window during a wait to the end of the
 // program's event loop. Run from the release build: build/release/bench/line_bench
+#include "app/LineMonitorWindow.h"
 #include "app/MainDlg.h"
 #include "comm/SerialPort.h"
 #include "framework/MessageBox.h"
@@ -75,6 +78,8 @@ public:
     int BaudPosition() const override { return 1; }
     void SelectBaud(int) override {}
     bool OpenPort() override { return true; }
+    void ValuesPolled(int, std::span<const PolledValue>) override {}
+    void ShowTrend(int, const PolledValue&) override {}
 };
 
 // The longest lateness of a 5 ms timer while the event loop runs, and of the
@@ -161,6 +166,9 @@ public:
             "| stall ms (complete / fixed) | goals |\n|---|---|---|---|---|---|---|---|---|\n");
         for (const Case& row : Cases())
             PrintRow(row);
+        CLineMonitorWindow monitor;
+        monitor.show();
+        PrintRow({"Harmonic poll, line monitor open", m_harmonic, Poll(m_harmonic), 0});
     }
 
     // Each polling page on its own timer, the others stopped, for kPollingSeconds.
@@ -175,6 +183,9 @@ public:
         PrintPolling({"Common Data", 0.3, 30}, common, [] {});
         CMeterPage* harmonic = Make<CHarmonicPage>();
         PrintPolling({"Harmonic", 1.0, 60}, harmonic, [harmonic] { harmonic->Start(); });
+        CLineMonitorWindow monitor;
+        monitor.show();
+        PrintPolling({"Harmonic, line monitor open", 1.0, 60}, harmonic, [harmonic] { harmonic->Start(); });
     }
 
 private:

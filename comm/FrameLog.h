@@ -10,6 +10,7 @@
 Q_DECLARE_LOGGING_CATEGORY(lcModbus)
 
 // Logs one request and, later, its reply with the time since the request went out.
+// Whatever it logs also goes to the line's observer (comm/LineObserver.h), when one is set.
 class FrameLog
 {
 public:
@@ -21,5 +22,8 @@ public:
     static void NotSent(const uint8_t* request, int length, const char* reason);
 
 private:
+    const uint8_t* m_request;
+    int m_length;
+    int64_t m_sentAtMs = 0;
     QElapsedTimer m_sent;
 };

@@ -61,7 +61,8 @@ int Exchange(int requestLength, int waitMs, int readLength)
 {
     // Several call sites ask for more than the reply buffer holds; never read past it.
     const int limit = std::min(readLength, kReplyBufferSize);
-    const auto nothing = [limit] {
+    const auto nothing = [requestLength, limit] {
+        FrameLog::NotSent(RequestBuffer, requestLength, "the sequence was called off");
         std::memset(ReplyBuffer, 0, static_cast<std::size_t>(limit));
         return 0;
     };

@@ -39,11 +39,21 @@ double ScaledValue(const MeasurementItem& item)
         return ApplyRatios(raw / item.divisor, item.ratio);
     return ApplyRatios(raw, item.ratio) / item.divisor;
 }
+
+bool ShownRaw(const MeasurementItem& item)
+{
+    return std::string_view(item.format) == "%d";
+}
 } // namespace
 
 QString FormatMeasurement(const MeasurementItem& item)
 {
-    if (std::string_view(item.format) == "%d")
+    if (ShownRaw(item))
         return QString::asprintf("%d", static_cast<int>(RawValue(item)));
     return PrintfText(item.format, ScaledValue(item));
+}
+
+double MeasurementValue(const MeasurementItem& item)
+{
+    return ShownRaw(item) ? RawValue(item) : ScaledValue(item);
 }

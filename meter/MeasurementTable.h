@@ -37,3 +37,5 @@ struct MeasurementItem
 
 // The item's value from RegisterBlock and the current ratios, formatted.
 QString FormatMeasurement(const MeasurementItem& item);
+// The same value as a number, unrounded: what a trend of the item draws.
+double MeasurementValue(const MeasurementItem& item);

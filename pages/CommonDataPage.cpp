@@ -16,6 +16,7 @@ void CCommonDataPage::OnInitDialog()
     CGridCtrl& grid = Grid();
     SetUpTwoHalfTable(grid, 21, {{0, 38}, {1, 106}, {3, 48}, {4, 38}, {5, 110}, {7, 48}});
     WriteItemLabels(grid, PageItems::kCommon);
+    OfferTrends(PageItems::kCommon);
     SetTimer(kPollTimer, PollIntervalMs);
 }
 

@@ -43,6 +43,7 @@ CDemandPage::CDemandPage(IMainWindow& main, QWidget* parent)
 void CDemandPage::OnInitDialog()
 {
     SetUpGrid();
+    OfferTrends(PageItems::kDemand);
     SetTimer(kPollTimer, PollIntervalMs);
 }
 
@@ -78,6 +79,7 @@ void CDemandPage::ShowDemands()
 {
     CGridCtrl& grid = Grid();
     WriteItemValues(grid, PageItems::kDemand);
+    FeedTrends();
     for (const PageItems::TimeStampCell& cell : PageItems::kDemandTimeStamps) {
         const int t = cell.entry;
         grid.SetCellText(

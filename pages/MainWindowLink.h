@@ -2,8 +2,18 @@
 
 #include <QString>
 #include <cstdint>
+#include <span>
 
-// What the pages need of the main window: its connection panel and the port.
+// One value a page's poll wrote into its grid, named as the grid names it.
+struct PolledValue
+{
+    const char* name;
+    const char* unit; // nullptr when the value has no unit
+    double value;
+};
+
+// What the pages need of the main window: its connection panel, the port, and
+// the trends that follow the pages' values.
 // The main window implements it; page tests use a fake.
 class IMainWindow
 {
@@ -18,6 +28,10 @@ public:
     virtual void SelectBaud(int position) = 0;
     // Closes and reopens the serial port with the panel's settings.
     virtual bool OpenPort() = 0;
+    // A poll of page (1 to 9) wrote these values into its grid.
+    virtual void ValuesPolled(int page, std::span<const PolledValue> values) = 0;
+    // The user asked for a trend of one of page's values.
+    virtual void ShowTrend(int page, const PolledValue& value) = 0;
 };
 
 // The page the user selected last (1 to 9), 100 before the first selection and

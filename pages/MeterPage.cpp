@@ -13,8 +13,11 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace {
 // The framework draws no grids or lamps itself; the pages tell it how they are made.
@@ -94,8 +97,10 @@ CMeterPage::PollResult CMeterPage::PollTable(const PageReads::Request& block,
     const PollResult result = ReadMeasurements(block, failures);
     if (result == PollResult::Stopped || result == PollResult::Skipped)
         return result;
-    if (result == PollResult::Passed)
+    if (result == PollResult::Passed) {
         WriteItemValues(Grid(), items);
+        FeedTrends();
+    }
     Grid().RedrawAll();
     return result;
 }
@@ -117,6 +122,57 @@ CMeterPage::PollResult CMeterPage::ReadMeasurements(const PageReads::Request& bl
     KillTimer(kPollTimer);
     ShowCommunicationFail(this, CommunicationFail::PollStopped);
     return PollResult::Stopped;
+}
+
+void CMeterPage::OfferTrends(std::span<const MeasurementItem> items)
+{
+    m_trendItems = items;
+    CGridCtrl& grid = Grid();
+    grid.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& point) { ShowTrendMenu(point); });
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), &grid, nullptr, nullptr,
+                                   Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this] {
+        const CellId cell = Grid().FocusCell();
+        AskForTrend(cell.row, cell.column);
+    });
+}
+
+void CMeterPage::FeedTrends() const
+{
+    if (m_trendItems.empty())
+        return;
+    std::vector<PolledValue> values;
+    values.reserve(m_trendItems.size());
+    for (const MeasurementItem& item : m_trendItems)
+        values.push_back({item.name, item.unit, MeasurementValue(item)});
+    m_main.ValuesPolled(m_pageNumber, values);
+}
+
+const MeasurementItem* CMeterPage::TrendItemAt(int row, int column) const
+{
+    for (const MeasurementItem& item : m_trendItems)
+        if (item.row == row && (item.column == column || item.column - 1 == column))
+            return &item;
+    return nullptr;
+}
+
+// The point is in the grid's viewport, as the grid's one hit test takes it.
+void CMeterPage::ShowTrendMenu(const QPoint& point)
+{
+    const CellId cell = Grid().CellFromPoint(point);
+    QMenu menu(this);
+    QAction* trend = menu.addAction(QStringLiteral("Show trend\tCtrl+T"), this,
+                                    [this, cell] { AskForTrend(cell.row, cell.column); });
+    trend->setEnabled(TrendItemAt(cell.row, cell.column) != nullptr);
+    menu.exec(Grid().viewport()->mapToGlobal(point));
+}
+
+void CMeterPage::AskForTrend(int row, int column)
+{
+    if (const MeasurementItem* item = TrendItemAt(row, column))
+        m_main.ShowTrend(m_pageNumber, {item->name, item->unit, MeasurementValue(*item)});
 }
 
 int32_t LeadingNumber(const QString& text)

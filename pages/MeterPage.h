@@ -63,14 +63,25 @@ protected:
     PollResult PollTable(const PageReads::Request& block, std::span<const MeasurementItem> items,
                          FailureLimit& failures);
 
+    // Offers "Show trend" on the grid's cells of items (the grid's context menu, and Ctrl+T on
+    // its focus cell) and hands the values of items to the main window after each poll.
+    void OfferTrends(std::span<const MeasurementItem> items);
+    // The trend items' values as the poll just wrote them; nothing when the page offers no trends.
+    void FeedTrends() const;
+
 private:
     // Slave address from the ID box, ratio refresh, then the block. The sixth failure in a row
     // stops timer 1 and shows "Communication Fail!". While the port is not open nothing is
     // asked and nothing is counted (Skipped): a closed port is no sign of a silent meter.
     PollResult ReadMeasurements(const PageReads::Request& block, FailureLimit& failures);
+    // The trend item whose name or value sits in the cell, or none.
+    const MeasurementItem* TrendItemAt(int row, int column) const;
+    void ShowTrendMenu(const QPoint& point);
+    void AskForTrend(int row, int column);
 
     IMainWindow& m_main;
     int m_pageNumber;
+    std::span<const MeasurementItem> m_trendItems;
 };
 
 // Decimal conversion of the leading digits of text, with C's atoi rules.

@@ -30,6 +30,7 @@ void CRealtimeDataPage::OnInitDialog()
     CGridCtrl& grid = Grid();
     SetUpTwoHalfTable(grid, 25, {{0, 40}, {4, 40}, {1, 100}, {5, 100}, {3, 50}, {7, 50}});
     WriteItemLabels(grid, PageItems::kRealtime);
+    OfferTrends(PageItems::kRealtime);
     DlgItem<CIndicatorLamp>(kSendLamp)->SetLamp(kLampColour, kLampGrey, kLampShape);
     DlgItem<CIndicatorLamp>(kReceiveLamp)->SetLamp(kLampColour, kLampGrey, kLampShape);
 }

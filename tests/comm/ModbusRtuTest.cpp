@@ -1,5 +1,7 @@
 #include "comm/ModbusRtu.h"
 #include "FrameBytes.h"
+#include "comm/ExchangeVerdict.h"
+#include "comm/ModbusFrame.h"
 
 #include <algorithm>
 #include <cstring>
@@ -112,4 +114,23 @@ TEST(CheckWriteReplyTest, passesOnlyAnIntactEchoOfFunctionSixteen)
 
     Reply exception(WithCrc(Bytes("019003f30001")));
     EXPECT_FALSE(ModbusRtu.CheckWriteReply(exception.buffer));
+}
+
+TEST(ExchangeVerdictTest, judgesRepliesThatLookWholeButAnswerAnotherRequest)
+{
+    const std::vector<uint8_t> read = ModbusFrame::WithCrc({0x01, 0x03, 0x00, 0x64, 0x00, 0x02});
+    const auto judge = [&](const std::vector<uint8_t>& reply) {
+        return JudgeReply(read.data(), static_cast<int>(read.size()), reply.data(),
+                          static_cast<int>(reply.size()));
+    };
+    EXPECT_EQ(judge(ModbusFrame::WithCrc({0x01, 0x03, 0x04, 0, 1, 0, 2})).kind, ExchangeVerdict::Answered);
+    // A good CRC around three registers when two were asked.
+    EXPECT_EQ(judge(ModbusFrame::WithCrc({0x01, 0x03, 0x06, 0, 1, 0, 2, 0, 3})).kind,
+              ExchangeVerdict::Foreign);
+    EXPECT_EQ(judge(ModbusFrame::WithCrc({0x02, 0x03, 0x04, 0, 1, 0, 2})).kind, ExchangeVerdict::Foreign);
+    const ExchangeVerdict refused = judge(ModbusFrame::WithCrc({0x01, 0x83, 0x02}));
+    EXPECT_EQ(refused.kind, ExchangeVerdict::Exception);
+    EXPECT_STREQ(ExceptionMeaning(refused.exceptionCode), "illegal data address");
+    EXPECT_EQ(judge({0x01, 0x83, 0x02, 0x00, 0x00}).kind, ExchangeVerdict::BadCrc);
+    EXPECT_EQ(judge({0x01, 0x03, 0x04, 0}).kind, ExchangeVerdict::Short);
 }
