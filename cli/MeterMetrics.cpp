@@ -364,6 +364,37 @@ QStringList CountSamples(const std::vector<MeterState>& meters,
         }
     return samples;
 }
+// A verdict as a label value: "no reply" is no_reply.
+QString KindLabel(ExchangeVerdict::Kind kind)
+{
+    return QString::fromLatin1(VerdictName(kind)).toLower().replace(' ', '_');
+}
+
+QStringList RequestSamples(const std::vector<MeterState>& meters)
+{
+    QStringList samples;
+    for (const MeterState& meter : meters) {
+        long long sent = 0;
+        for (long long count : meter.exchanges)
+            sent += count;
+        samples << Labels(meter.address) + ' ' + QString::number(sent);
+    }
+    return samples;
+}
+
+// Every kind of failure a request sent can meet, so that a series exists before its first failure.
+QStringList RequestFailureSamples(const std::vector<MeterState>& meters)
+{
+    constexpr ExchangeVerdict::Kind kFailures[] = {ExchangeVerdict::NoReply, ExchangeVerdict::Exception,
+                                                   ExchangeVerdict::BadCrc, ExchangeVerdict::Short,
+                                                   ExchangeVerdict::Foreign};
+    QStringList samples;
+    for (const MeterState& meter : meters)
+        for (ExchangeVerdict::Kind kind : kFailures)
+            samples << Labels(meter.address, "kind", KindLabel(kind)) + ' ' +
+                           QString::number(meter.exchanges[kind]);
+    return samples;
+}
 } // namespace
 
 std::span<const char* const> ServedPages()
@@ -400,6 +431,14 @@ bool MeterMetrics::Record(int address, const QString& page, const PageReading& r
     return cameBack;
 }
 
+void MeterMetrics::CountExchange(int address, ExchangeVerdict::Kind verdict)
+{
+    const auto meter = std::find_if(m_meters.begin(), m_meters.end(),
+                                    [address](const MeterState& state) { return state.address == address; });
+    if (meter != m_meters.end() && verdict < ExchangeVerdict::KindCount)
+        ++meter->exchanges[verdict];
+}
+
 QByteArray MeterMetrics::Exposition() const
 {
     QString text;
@@ -418,6 +457,11 @@ QByteArray MeterMetrics::Exposition() const
     AddFamily(text, QStringLiteral("vemo400_reading_failures_total"),
               "Readings of a page that the meter did not answer validly.",
               CountSamples(m_meters, &MeterState::failed));
+    AddFamily(text, QStringLiteral("vemo400_requests_total"), "Modbus requests sent to the meter.",
+              RequestSamples(m_meters));
+    AddFamily(text, QStringLiteral("vemo400_request_failures_total"),
+              "Modbus requests sent to the meter that failed, by kind of failure.",
+              RequestFailureSamples(m_meters));
     for (const Family& family : kFamilies)
         AddFamily(text, QLatin1String(family.name), family.help, FamilySamples(family, m_meters));
     return text.toUtf8();

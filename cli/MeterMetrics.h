@@ -1,9 +1,11 @@
 #pragma once
 
 #include "cli/PageReaders.h"
+#include "comm/ExchangeVerdict.h"
 
 #include <QDateTime>
 #include <QString>
+#include <array>
 #include <map>
 #include <optional>
 #include <span>
@@ -11,7 +13,7 @@
 
 // What serve knows of one meter: the latest good reading of each page, whether
 // its last reading was answered, when it last answered, and how many readings
-// were asked of it and failed, by page.
+// were asked of it and failed, by page; and its requests by verdict.
 struct MeterState
 {
     int address = 0;
@@ -20,6 +22,8 @@ struct MeterState
     std::map<QString, PageReading> readings;
     std::map<QString, long long> asked;
     std::map<QString, long long> failed;
+    // Every request sent to the meter, by what became of it.
+    std::array<long long, ExchangeVerdict::KindCount> exchanges{};
 };
 
 // The pages serve reads: the realtime one at the interval given, the others less often.
@@ -36,6 +40,8 @@ public:
     // values, so that a meter that stops answering shows no stale values.
     // Returns whether the meter came back up with this reading.
     bool Record(int address, const QString& page, const PageReading& reading, const QDateTime& at);
+    // Counts one request sent to a meter and its verdict.
+    void CountExchange(int address, ExchangeVerdict::Kind verdict);
 
     // The Prometheus text exposition of every meter.
     QByteArray Exposition() const;

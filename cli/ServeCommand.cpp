@@ -5,6 +5,7 @@
 #include "cli/PageReaders.h"
 #include "cli/ReadingSchedule.h"
 #include "cli/StopRequest.h"
+#include "comm/LineObserver.h"
 #include "comm/LineWait.h"
 #include "comm/Transaction.h"
 
@@ -92,7 +93,11 @@ public:
         m_next.setSingleShot(true);
         QObject::connect(&m_next, &QTimer::timeout, [this] { ReadNext(); });
         QObject::connect(&m_stopCheck, &QTimer::timeout, [this] { StopWhenAsked(); });
+        SetLineObserver([this](const LineEvent& event) { CountExchange(event); });
     }
+    ~ServeLoop() { SetLineObserver({}); }
+    ServeLoop(const ServeLoop&) = delete;
+    ServeLoop& operator=(const ServeLoop&) = delete;
 
     // Runs until Ctrl+C or SIGTERM; the reading in progress ends at once.
     void Run()
@@ -135,6 +140,17 @@ private:
             m_schedule.AllDue(slot.meter, Clock::now());
         Tell(slot.meter, reading.ok);
         Arm();
+    }
+
+    // Each request that went on the line, judged from its bytes; the address is the request's own.
+    void CountExchange(const LineEvent& event)
+    {
+        if (event.kind != LineEvent::Exchange || event.request.empty())
+            return;
+        const ExchangeVerdict verdict =
+            JudgeReply(event.request.data(), static_cast<int>(event.request.size()), event.reply.data(),
+                       static_cast<int>(event.reply.size()));
+        m_metrics.CountExchange(event.request[0], verdict.kind);
     }
 
     // Says on standard error when a meter answers and when it stops, once each time.

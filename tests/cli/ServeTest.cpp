@@ -214,6 +214,8 @@ TEST_F(ServeTest, prometheusScrapesTwoMetersAndSeesOneStopAnswering)
     line.RemoveMeter(second);
     EXPECT_TRUE(prometheus.Eventually(R"(vemo400_up{meter="2"})", 0));
     EXPECT_TRUE(prometheus.Eventually(R"(vemo400_phase_voltage_volts{meter="2"})", std::nullopt));
+    EXPECT_TRUE(
+        prometheus.Eventually(R"(vemo400_request_failures_total{meter="2",kind="no_reply"} > bool 0)", 1));
     EXPECT_TRUE(prometheus.Shows(R"(vemo400_up{meter="1"})", 1));
     EXPECT_TRUE(prometheus.Shows(R"(vemo400_phase_voltage_volts{meter="1",phase="a"})", 230.12));
 
