@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <utility>
 
 // One run of the console program in-process against the meter on the line.
 struct CliRun
@@ -16,7 +17,8 @@ struct CliRun
     QString err;
 };
 
-inline CliRun RunCommand(const MeterLine& line, QStringList words)
+// One run against whatever port names: a device or a gateway.
+inline CliRun RunCommandOn(const QString& port, QStringList words)
 {
     QString out;
     QString err;
@@ -26,9 +28,14 @@ inline CliRun RunCommand(const MeterLine& line, QStringList words)
     QTextStream inStream(&in);
     ConsoleStreams io{outStream, errStream, inStream, false};
     words.prepend(QStringLiteral("vemo400-cli"));
-    words << QStringLiteral("--port") << QString::fromStdString(line.Path());
+    words << QStringLiteral("--port") << port;
     const int status = RunCli(words, io);
     outStream.flush();
     errStream.flush();
     return {status, out, err};
+}
+
+inline CliRun RunCommand(const MeterLine& line, QStringList words)
+{
+    return RunCommandOn(QString::fromStdString(line.Path()), std::move(words));
 }

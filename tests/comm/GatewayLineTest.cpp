@@ -1,7 +1,6 @@
+#include "../cli/CliRun.h"
 #include "FrameBytes.h"
 #include "MeterLine.h"
-#include "cli/Cli.h"
-#include "cli/Command.h"
 #include "comm/GatewayFrame.h"
 #include "comm/Line.h"
 #include "comm/ModbusRtu.h"
@@ -10,7 +9,6 @@
 #include "sim/SimGateway.h"
 
 #include <QTcpSocket>
-#include <QTextStream>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -56,21 +54,6 @@ protected:
     CSimGateway gateway{line.Meter(), line.Server(), GetParam()};
 };
 
-int RunCliOn(const std::string& url, QStringList words, QString& out)
-{
-    QString err;
-    QString in;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    QTextStream inStream(&in);
-    ConsoleStreams io{outStream, errStream, inStream, false};
-    words.prepend(QStringLiteral("vemo400-cli"));
-    words << QStringLiteral("--port") << QString::fromStdString(url) << QStringLiteral("--format")
-          << QStringLiteral("csv");
-    const int status = RunCli(words, io);
-    outStream.flush();
-    return status;
-}
 } // namespace
 
 TEST_P(GatewayLineTest, everyPagesReadAWriteAndASwitchGoThroughTheGateway)
@@ -89,9 +72,10 @@ TEST_P(GatewayLineTest, everyPagesReadAWriteAndASwitchGoThroughTheGateway)
     EXPECT_TRUE(Modbus::WriteCoil(0, 0xFF00, 200, 250));
     EXPECT_TRUE(line.Meter().Relay(1));
 
-    QString out;
-    EXPECT_EQ(RunCliOn(gateway.Url(), {"scan", "--addresses", "1-2"}, out), kExitSuccess);
-    EXPECT_EQ(out, "address,baud,parity,ct ratio,pt ratio\n1,-,-,20,1\n");
+    const CliRun scan = RunCommandOn(QString::fromStdString(gateway.Url()),
+                                     {"scan", "--addresses", "1-2", "--format", "csv"});
+    EXPECT_EQ(scan.status, kExitSuccess) << scan.err.toStdString();
+    EXPECT_EQ(scan.out, "address,baud,parity,ct ratio,pt ratio\n1,-,-,20,1\n");
 }
 
 TEST_P(GatewayLineTest, anUnknownUnitIsRefusedWithExceptionElevenAndASecondClientIsRefused)
