@@ -81,7 +81,9 @@ private:
     bool OpenDevice(const char* name);
     void Configure(unsigned baud, int parity);
     void Purge();
-#ifndef _WIN32
+#ifdef _WIN32
+    void EndByteWatch();
+#else
     bool EnterRs485Mode();
 #endif
 

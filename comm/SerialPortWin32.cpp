@@ -139,38 +139,61 @@ void* CSerialPort::ArmByteEvent()
         m_watch->overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         SetCommMask(handle, EV_RXCHAR);
     }
+    const HANDLE event = m_watch->overlapped.hEvent;
     DWORD unused = 0;
     if (m_watch->pending && !GetOverlappedResult(handle, &m_watch->overlapped, &unused, FALSE) &&
-        GetLastError() == ERROR_IO_INCOMPLETE)
-        return m_watch->overlapped.hEvent;
-    m_watch->pending = false;
-    ResetEvent(m_watch->overlapped.hEvent);
-    if (WaitCommEvent(handle, &m_watch->events, &m_watch->overlapped))
-        SetEvent(m_watch->overlapped.hEvent);
-    else
-        m_watch->pending = GetLastError() == ERROR_IO_PENDING;
-    // A byte that arrived before the wait started sets no event of its own.
+        GetLastError() == ERROR_IO_INCOMPLETE) {
+        // An earlier wait's end may set the event late; only this wait's end counts.
+        ResetEvent(event);
+        if (HasOverlappedIoCompleted(&m_watch->overlapped))
+            SetEvent(event);
+    } else {
+        m_watch->pending = false;
+        ResetEvent(event);
+        if (WaitCommEvent(handle, &m_watch->events, &m_watch->overlapped))
+            SetEvent(event);
+        else
+            m_watch->pending = GetLastError() == ERROR_IO_PENDING;
+    }
+    // A byte that arrived before the wait started sets no event of its own. While the wait is
+    // outstanding only the driver may end it: setting the mask again does, and the driver then
+    // sets the event once it has let go of the wait's memory.
     COMSTAT status{};
     ClearLineError(handle, &status);
-    if (status.cbInQue > 0)
-        SetEvent(m_watch->overlapped.hEvent);
-    return m_watch->overlapped.hEvent;
+    if (status.cbInQue > 0) {
+        if (m_watch->pending)
+            SetCommMask(handle, EV_RXCHAR);
+        else
+            SetEvent(event);
+    }
+    return event;
+}
+
+// Clearing the mask ends an outstanding wait. Its memory is freed only once the driver has
+// reported the wait complete; one that never does keeps it, since the driver may still write there.
+void CSerialPort::EndByteWatch()
+{
+    constexpr ULONGLONG kLongestEndMs = 2000;
+    SetCommMask(Handle(m_handle), 0);
+    const ULONGLONG giveUp = GetTickCount64() + kLongestEndMs;
+    bool ended = !m_watch->pending || HasOverlappedIoCompleted(&m_watch->overlapped);
+    while (!ended && GetTickCount64() < giveUp) {
+        Sleep(1);
+        ended = HasOverlappedIoCompleted(&m_watch->overlapped);
+    }
+    if (ended) {
+        CloseHandle(m_watch->overlapped.hEvent);
+        delete m_watch;
+    }
+    m_watch = nullptr;
 }
 
 void CSerialPort::Close()
 {
     if (!IsOpen())
         return;
-    if (m_watch) {
-        // Clearing the mask ends a pending wait; it must end before its OVERLAPPED goes.
-        SetCommMask(Handle(m_handle), 0);
-        DWORD unused = 0;
-        if (m_watch->pending)
-            GetOverlappedResult(Handle(m_handle), &m_watch->overlapped, &unused, TRUE);
-        CloseHandle(m_watch->overlapped.hEvent);
-        delete m_watch;
-        m_watch = nullptr;
-    }
+    if (m_watch)
+        EndByteWatch();
     CloseHandle(Handle(m_handle));
     m_handle = INVALID_HANDLE_VALUE;
     m_name.clear();

@@ -112,6 +112,27 @@ TEST_F(MeterPortTest, theRateReachesTheLine)
     EXPECT_EQ(Ask(request), WithCrc(Bytes("0103020064")));
 }
 
+TEST_F(MeterPortTest, theByteEventIsSetWhileInputWaitsAndClosingEndsItsWait)
+{
+    const std::vector<uint8_t> request = WithCrc(Bytes("010303e80001"));
+    // Take one byte of the reply; the rest is left waiting, which sets the event at once.
+    ASSERT_EQ(Ask(request, 1), Bytes("01"));
+    EXPECT_EQ(WaitForSingleObject(port.ArmByteEvent(), 500), WAIT_OBJECT_0);
+
+    // The driver still holds an outstanding wait when the port closes, with the reply on its way
+    // or already in; the port must let go of the wait's memory only once the wait has ended.
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(port.Open(kMeterPort, 9600, 0));
+        port.ArmByteEvent();
+        port.Write(request.data(), static_cast<int>(request.size()));
+        if (round % 2)
+            WaitForSingleObject(port.ArmByteEvent(), 500);
+        port.Close();
+    }
+    ASSERT_TRUE(port.Open(kMeterPort, 9600, 0));
+    EXPECT_EQ(Ask(request), WithCrc(Bytes("0103020064")));
+}
+
 // The frames are the codec suite's vectors; here the meter must take them.
 TEST_F(MeterPortTest, theMeterAnswersTheCodecsFrames)
 {
