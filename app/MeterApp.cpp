@@ -1,6 +1,7 @@
 #include "app/MeterApp.h"
 
 #include "app/MainDlg.h"
+#include "comm/Line.h"
 
 CMeterApp::CMeterApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -12,5 +13,8 @@ int CMeterApp::Run()
     CMainDlg main;
     main.Create();
     main.show();
-    return exec();
+    const int status = exec();
+    // Let go of the line while Qt still runs, not in the port's destructor at exit.
+    CloseLine();
+    return status;
 }

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/Command.h"
+#include "comm/Line.h"
 
 #include <QCommandLineOption>
 #include <QCoreApplication>
@@ -233,7 +234,11 @@ int RunCli(const QStringList& arguments, ConsoleStreams& io)
         {"scan", RunScan},   {"read", RunRead},     {"log", RunLog},    {"settings", RunSettings},
         {"clock", RunClock}, {"report", RunReport}, {"serve", RunServe}};
     for (const auto& [commandName, run] : commands)
-        if (name == QLatin1String(commandName))
-            return run(command);
+        if (name == QLatin1String(commandName)) {
+            const int status = run(command);
+            // Let go of the line while Qt still runs, not in the port's destructor at exit.
+            CloseLine();
+            return status;
+        }
     return command.BadUsage(QStringLiteral("no command \"%1\"").arg(name));
 }
