@@ -78,7 +78,7 @@ std::string CSimConsole::Help()
            "  timing echo on|off         hand every request back before its reply\n"
            "  timing quiet MS            ignore requests sooner than MS after the previous frame\n"
            "  gateway unknown silent|exception\n"
-           "                             TCP gateways answer a unit id other than the meter's\n"
+           "                             TCP gateways answer a unit id no meter on the line has\n"
            "                             with nothing, or with exception 0x0B\n"
            "  model run|freeze           let the installation live, or keep every value still\n"
            "  quit                       stop the simulator\n";

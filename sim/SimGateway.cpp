@@ -31,10 +31,7 @@ bool IsPortNumber(const std::string& text, int& port)
 }
 } // namespace
 
-CSimGateway::CSimGateway(CSimMeter& meter, CSimServer& line, GatewayMode mode)
-    : m_meter(meter), m_line(line), m_mode(mode)
-{
-}
+CSimGateway::CSimGateway(CSimServer& line, GatewayMode mode) : m_line(line), m_mode(mode) {}
 
 CSimGateway::~CSimGateway()
 {
@@ -254,7 +251,7 @@ void CSimGateway::Process(const Frame& request, std::optional<uint16_t> transact
     m_outgoing.insert(later, std::move(next));
 }
 
-// The reply the meter (or the gateway, for a unit it does not know) gives, with the
+// The reply the meter asked (or the gateway, for a unit it does not know) gives, with the
 // line's faults applied; the record learns what became of the request.
 std::optional<Frame> CSimGateway::Answer(RequestRecord& record)
 {
@@ -267,9 +264,10 @@ std::optional<Frame> CSimGateway::Answer(RequestRecord& record)
         record.outcome = Outcome::CablePulled;
         return std::nullopt;
     }
-    m_meter.Update();
+    CSimMeter& meter = m_line.MeterFor(request);
+    meter.Update();
     Frame withheld;
-    std::optional<Frame> reply = m_meter.Answer(request, &withheld);
+    std::optional<Frame> reply = meter.Answer(request, &withheld);
     if (!reply) {
         if (!withheld.empty())
             record.outcome =
@@ -299,5 +297,5 @@ std::optional<Frame> CSimGateway::Forwarded(const Frame& reply, const Frame& req
 bool CSimGateway::IsForUnknownUnit(const Frame& request) const
 {
     return m_unknown == UnknownUnits::Exception && request.size() >= 4 && ModbusFrame::HasValidCrc(request) &&
-           request[0] != 0 && request[0] != m_meter.SlaveAddress();
+           request[0] != 0 && !m_line.HasMeterAt(request[0]);
 }

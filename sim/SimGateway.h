@@ -11,7 +11,6 @@
 #include <thread>
 #include <vector>
 
-class CSimMeter;
 class CSimServer;
 
 enum class GatewayMode
@@ -20,21 +19,21 @@ enum class GatewayMode
     RtuOverTcp, // the RTU frames as they are, CRC and all
 };
 
-// What the gateway does with a request for a unit id other than the meter's (and not 0).
+// What the gateway does with a request for a unit id no meter on its line has (and not 0).
 enum class UnknownUnits
 {
     Silent,    // nothing, as the meter behind it would
     Exception, // exception 0x0B, gateway target device failed to respond
 };
 
-// A serial-to-Ethernet gateway in front of the simulated meter: serves the meter of a
-// pseudo-terminal server, with that server's faults, timing, cable and request log, to
-// one TCP client at a time, on its own thread. While a client is connected nobody else
+// A serial-to-Ethernet gateway in front of the simulated meters: serves the meters on the
+// line of a pseudo-terminal server, with that server's faults, timing, cable and request
+// log, to one TCP client at a time, on its own thread. While a client is connected nobody else
 // can connect; when it leaves, the gateway listens again on the same port.
 class CSimGateway
 {
 public:
-    CSimGateway(CSimMeter& meter, CSimServer& line, GatewayMode mode);
+    CSimGateway(CSimServer& line, GatewayMode mode);
     ~CSimGateway();
     CSimGateway(const CSimGateway&) = delete;
     CSimGateway& operator=(const CSimGateway&) = delete;
@@ -84,7 +83,6 @@ private:
     bool IsForUnknownUnit(const Frame& request) const;
     void Ignore(const Frame& bytes);
 
-    CSimMeter& m_meter;
     CSimServer& m_line;
     const GatewayMode m_mode;
     std::atomic<UnknownUnits> m_unknown{UnknownUnits::Silent};

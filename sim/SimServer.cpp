@@ -108,6 +108,14 @@ CSimMeter& CSimServer::MeterFor(const Frame& request)
     return m_meter;
 }
 
+bool CSimServer::HasMeterAt(int address) const
+{
+    std::lock_guard lock(m_mutex);
+    return address == m_meter.SlaveAddress() ||
+           std::any_of(m_others.begin(), m_others.end(),
+                       [address](const CSimMeter* other) { return other->SlaveAddress() == address; });
+}
+
 CSimServer::Clock::duration CSimServer::CharTime(int baud) const
 {
     return std::chrono::duration_cast<Clock::duration>(

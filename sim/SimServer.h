@@ -64,6 +64,9 @@ public:
     // meter whose address it carries, else to the first, which stays silent.
     void AddMeter(CSimMeter& meter);
     void RemoveMeter(CSimMeter& meter);
+    // The meter a request goes to: the one at its address, else the first, which stays silent.
+    CSimMeter& MeterFor(const Frame& request);
+    bool HasMeterAt(int address) const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -77,7 +80,6 @@ private:
     bool CameTooSoon(Clock::time_point firstByte);
     Clock::duration CharTime(int baud) const;
     Clock::duration Silence() const;
-    CSimMeter& MeterFor(const Frame& request);
 
     CSimMeter& m_meter;
     CPseudoTerminal m_pty;

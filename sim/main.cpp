@@ -43,12 +43,12 @@ const char kUsage[] =
     "  --fault MODE[:N|@P] inject a fault, may repeat: MODE:N for the next N requests or\n"
     "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
     "                     exception short-reply garbage\n"
-    "  --tcp [HOST:]PORT  also serve the meter as a Modbus TCP gateway, one client at a time,\n"
+    "  --tcp [HOST:]PORT  also serve the line's meters as a Modbus TCP gateway, one client at a time,\n"
     "                     on HOST (127.0.0.1) and PORT (0: a free one); prints tcp://HOST:PORT\n"
     "                     after the terminal's path\n"
     "  --rtu-tcp [HOST:]PORT  the same with RTU frames over TCP; prints rtu-tcp://HOST:PORT\n"
     "  --unknown-units silent|exception\n"
-    "                     a gateway's answer to a unit id other than the meter's: nothing\n"
+    "                     a gateway's answer to a unit id no meter on the line has: nothing\n"
     "                     (silent) or exception 0x0B\n"
     "  --help             show this text\n"
     "\n"
@@ -188,11 +188,11 @@ bool MakeLink(const std::string& link, const std::string& target)
 }
 
 // Starts the gateways asked for and prints the address of each; false when one cannot listen.
-bool StartGateways(const Options& options, CSimMeter& meter, CSimServer& server, CSimConsole& console,
+bool StartGateways(const Options& options, CSimServer& server, CSimConsole& console,
                    std::vector<std::unique_ptr<CSimGateway>>& gateways)
 {
     for (const GatewayOrder& order : options.gateways) {
-        auto gateway = std::make_unique<CSimGateway>(meter, server, order.mode);
+        auto gateway = std::make_unique<CSimGateway>(server, order.mode);
         gateway->SetUnknownUnits(options.unknownUnits);
         if (!gateway->Start(order.host, order.port)) {
             std::fprintf(stderr, "vemo400-sim: %s\n", gateway->Error().c_str());
@@ -284,7 +284,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     CSimConsole console(meter, server);
     std::vector<std::unique_ptr<CSimGateway>> gateways;
-    const bool serving = StartGateways(options, meter, server, console, gateways);
+    const bool serving = StartGateways(options, server, console, gateways);
     if (serving)
         RunConsole(console, signals);
     gateways.clear();

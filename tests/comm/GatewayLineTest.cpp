@@ -51,7 +51,7 @@ protected:
     }
 
     MeterLine line;
-    CSimGateway gateway{line.Meter(), line.Server(), GetParam()};
+    CSimGateway gateway{line.Server(), GetParam()};
 };
 
 } // namespace
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(BothKinds, GatewayLineTest,
 TEST(ModbusTcpLineTest, aLateReplyOfAnEarlierTransactionNeverAnswersTheNext)
 {
     MeterLine line;
-    CSimGateway gateway(line.Meter(), line.Server(), GatewayMode::ModbusTcp);
+    CSimGateway gateway(line.Server(), GatewayMode::ModbusTcp);
     ASSERT_TRUE(gateway.Start());
     SetGatewayAllowanceMs(0);
     ASSERT_TRUE(OpenLine(gateway.Url().c_str(), 9600, 0));

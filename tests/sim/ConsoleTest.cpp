@@ -137,7 +137,7 @@ TEST_F(Console, answersUnknownCommandsAndQuitsOnRequest)
 
 TEST_F(Console, setsTheGatewaysAnswerToUnknownUnits)
 {
-    CSimGateway gateway(meter, server, GatewayMode::RtuOverTcp);
+    CSimGateway gateway(server, GatewayMode::RtuOverTcp);
     ASSERT_TRUE(gateway.Start()) << gateway.Error();
     console.AddGateway(gateway);
     console.Execute("gateway unknown exception");

@@ -28,7 +28,7 @@ class Gateway : public testing::Test
 protected:
     void Open(GatewayMode mode)
     {
-        gateway.emplace(meter, server, mode);
+        gateway.emplace(server, mode);
         ASSERT_TRUE(gateway->Start()) << gateway->Error();
         ASSERT_EQ(client.Connect(gateway->Port()), 0);
     }
@@ -87,7 +87,7 @@ TEST_F(Gateway, refusesASecondClientWhileOneIsConnectedAndTakesItAfterwards)
     EXPECT_EQ(second.Read(11).size(), 11u);
 }
 
-TEST_F(Gateway, answersUnknownUnitsWithException0BOnlyWhenAsked)
+TEST_F(Gateway, answersEachMeterOnItsLineAndUnknownUnitsWithException0BOnlyWhenAsked)
 {
     Open(GatewayMode::ModbusTcp);
     ASSERT_TRUE(client.Send(Mbap(1, ReadRequest(9, 0, 1))));
@@ -97,6 +97,13 @@ TEST_F(Gateway, answersUnknownUnitsWithException0BOnlyWhenAsked)
     ASSERT_TRUE(client.Send(Mbap(3, ReadRequest(9, 0, 1))));
     EXPECT_EQ(client.Read(9), Frame({0, 3, 0, 0, 0, 3, 9, 0x83, 0x0B}));
     EXPECT_EQ(server.Log().Records().back().outcome, Outcome::UnknownUnit);
+    MeterOptions at9;
+    at9.slaveAddress = 9;
+    CSimMeter second(at9);
+    server.AddMeter(second);
+    ASSERT_TRUE(client.Send(Mbap(4, ReadRequest(9, 0, 1))));
+    EXPECT_EQ(client.Read(11).at(6), 9) << "the second meter on the line answers unit 9";
+    server.RemoveMeter(second);
 
     client.Close();
     gateway.reset();
