@@ -224,3 +224,27 @@ TEST_F(ServeTest, prometheusScrapesTwoMetersAndSeesOneStopAnswering)
     EXPECT_EQ(serve.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(serve.exitCode(), 0) << "a SIGTERM stops serve gracefully";
 }
+
+// The exposition as any scraper reads it: base units, labels, and a silent meter down with its values gone.
+TEST_F(ServeTest, expositionNamesEachValueAndDropsTheValuesOfASilentMeter)
+{
+    QByteArray text;
+    const auto showsLine = [&](const char* line) {
+        text = Get(metrics).value_or(QByteArray());
+        return text.split('\n').contains(QByteArray(line));
+    };
+    ASSERT_TRUE(WaitUntil(
+        [&] { return showsLine(R"(vemo400_phase_voltage_volts{meter="2",phase="a"} 229.87)"); }, kDeadlineMs))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("# TYPE vemo400_phase_voltage_volts gauge\n"));
+    EXPECT_TRUE(text.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
+    EXPECT_TRUE(text.contains("vemo400_up{meter=\"1\"} 1\n"));
+    EXPECT_TRUE(text.contains("# TYPE vemo400_readings_total counter\n"));
+
+    line.RemoveMeter(second);
+    ASSERT_TRUE(WaitUntil([&] { return showsLine(R"(vemo400_up{meter="2"} 0)"); }, kDeadlineMs))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("meter=\"2\",phase=")) << "a silent meter's values go with it";
+    EXPECT_TRUE(text.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
+    EXPECT_FALSE(text.contains("NaN"));
+}
