@@ -6,6 +6,12 @@
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 
+namespace {
+// A reading the console program was asked for is worth a second and third try of a request
+// that a busy meter or a noisy line lost; the pages send their block tables as often.
+constexpr int kAttempts = 3;
+} // namespace
+
 QString ParityName(int parity)
 {
     static const char* const names[] = {"none", "odd", "even"};
@@ -42,19 +48,28 @@ bool MeterLink::Follow(int address, unsigned baud)
 
 void MeterLink::SelectMeter(int address)
 {
-    m_ratios[m_settings.address] = {CtRatio, PtRatio};
     m_settings.address = address;
     SlaveId = address;
-    const auto known = m_ratios.find(address);
-    CtRatio = known == m_ratios.end() ? 0 : known->second.first;
-    PtRatio = known == m_ratios.end() ? 0 : known->second.second;
 }
 
 bool MeterLink::Read(int start, int count, int waitMs, int readLength)
 {
-    if (Modbus::ReadRegisters(start, count, Wait(waitMs), readLength))
-        return true;
+    for (int attempt = 0; attempt < kAttempts && !Modbus::CalledOff(); ++attempt)
+        if (Modbus::ReadRegisters(start, count, Wait(waitMs), readLength))
+            return true;
     m_failure = QStringLiteral("no valid answer to reading ") + RegisterRange(start, count);
+    return false;
+}
+
+bool MeterLink::RefreshRatios()
+{
+    constexpr int first = RegisterMap::kCtPrimary;
+    constexpr int count = RegisterMap::kPtSecondary - first + 1;
+    for (int attempt = 0; attempt < kAttempts && !Modbus::CalledOff(); ++attempt)
+        if (Modbus::RefreshRatios(Wait(Modbus::kRatioWaitMs)))
+            return true;
+    m_failure =
+        QStringLiteral("no valid answer to reading the transformer ratios, ") + RegisterRange(first, count);
     return false;
 }
 

@@ -4,8 +4,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <map>
-#include <utility>
 
 // The line to one meter as the command line chose it: port, rate, parity and
 // address, and an optional wait that replaces every request's own.
@@ -37,8 +35,7 @@ public:
     bool Open();
     // Follows a meter that now listens at another address or rate.
     bool Follow(int address, unsigned baud);
-    // Points SlaveId at another meter on the open line. Each meter keeps the transformer
-    // ratios last read from it, so that one meter's values are never scaled by another's.
+    // Points SlaveId at another meter on the open line.
     void SelectMeter(int address);
 
     // The wait of one request: the page's own, unless --timeout replaced it.
@@ -50,12 +47,16 @@ public:
         return request;
     }
 
-    // Function code 3 with the page's wait; false with Failure() set when the reply fails.
+    // Function code 3 with the page's wait, sent up to three times as the pages send their
+    // block tables; false with Failure() set when every reply fails.
     bool Read(int start, int count, int waitMs, int readLength);
     bool Read(const PageReads::Request& request)
     {
         return Read(request.first, request.count, request.waitMs, request.readLength);
     }
+    // Refreshes the meter's transformer ratios with the reads' retries; false with Failure() set
+    // while none have been read from this meter, whose scaled values would then be zeros.
+    bool RefreshRatios();
     // Function code 16 of RegisterBlock[0..count); false with Failure() set unless the meter echoes it.
     bool Write(const PageReads::Request& request);
 
@@ -69,7 +70,6 @@ public:
 private:
     LineSettings m_settings;
     QString m_failure;
-    std::map<int, std::pair<int32_t, int32_t>> m_ratios; // address: CT and PT ratio
 };
 
 // "registers 100 to 138"

@@ -32,11 +32,11 @@ void AddItems(PageReading& reading, std::span<const MeasurementItem> items)
         reading.items.push_back({Latin(item.name), FormatMeasurement(item), Latin(item.unit)});
 }
 
-// The poll of the live-value pages: ratio refresh, then the page's block.
+// The poll of the live-value pages: ratio refresh, then the page's block. Without this
+// meter's ratios its scaled values would be zeros, so there is no reading.
 bool ReadMeasurements(MeterLink& link, const PageReads::Request& block)
 {
-    Modbus::RefreshRatios();
-    return link.Read(block);
+    return link.RefreshRatios() && link.Read(block);
 }
 
 PageReading ReadTable(MeterLink& link, const PageReads::Request& block,

@@ -18,6 +18,7 @@ CSerialLine g_serial;
 std::unique_ptr<CGatewayLine> g_gateway;
 CLine* g_line = &g_serial;
 int g_allowanceMs = kDefaultAllowanceMs;
+int g_openings = 0;
 
 bool StartsWith(const char* name, const char* prefix)
 {
@@ -105,6 +106,7 @@ bool IsGatewayName(const char* name)
 
 bool OpenLine(const char* name, unsigned baud, int parity)
 {
+    ++g_openings;
     if (const std::string gateway = GatewayNamed(name); !gateway.empty())
         return OpenGateway(gateway.c_str(), baud);
     DropGateway();
@@ -115,6 +117,11 @@ void CloseLine()
 {
     DropGateway();
     SerialPort.Close();
+}
+
+int LineOpenings()
+{
+    return g_openings;
 }
 
 int GatewayAllowanceMs()

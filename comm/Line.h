@@ -43,6 +43,9 @@ CLine& Line();
 // open.
 bool OpenLine(const char* name, unsigned baud, int parity);
 void CloseLine();
+// How often a line has been opened: what was learnt of the meters on it holds until the next opening
+// (another port, another gateway, or the same name with another meter behind it by now).
+int LineOpenings();
 // Whether a name opens a gateway rather than a serial port (VEMO400_COMn included).
 bool IsGatewayName(const char* name);
 

@@ -11,10 +11,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <utility>
 
 namespace Modbus {
 namespace {
 std::function<bool()> g_wanted;
+
+// The ratios read from each meter since the line was opened, by slave address.
+struct KnownRatios
+{
+    int opening = 0;
+    std::map<int32_t, std::pair<int32_t, int32_t>> bySlave; // CT and PT ratio
+};
+KnownRatios g_ratios;
 
 // Takes the reply's bytes as they arrive until it is complete or waitMs are up;
 // returns how many were taken. A copy of the request at the head may be the
@@ -129,23 +139,32 @@ int ClearLine(int waitMs, int readLength)
     return Line().Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
 }
 
-void RefreshRatios()
+bool RefreshRatios(int waitMs)
 {
+    if (g_ratios.opening != LineOpenings())
+        g_ratios = {LineOpenings(), {}};
     constexpr int first = RegisterMap::kCtPrimary;
-    if (!ReadRegisters(first, RegisterMap::kPtSecondary - first + 1, 100, 300))
-        return;
     const auto reg = [](int address) { return RegisterBlock[address - first]; };
-    const int32_t ctPrimary = reg(RegisterMap::kCtPrimary);
-    const int32_t ctSecondary = reg(RegisterMap::kCtSecondary);
-    const int32_t ptPrimary =
-        static_cast<int32_t>(static_cast<uint32_t>(reg(RegisterMap::kPtPrimary + 1)) * 65536u +
-                             static_cast<uint32_t>(reg(RegisterMap::kPtPrimary)));
-    const int32_t ptSecondary = reg(RegisterMap::kPtSecondary);
-    // A secondary of 0 has no ratio: keep the previous ones rather than divide by zero.
-    if (ctSecondary == 0 || ptSecondary == 0)
-        return;
-    CtRatio = ctPrimary / ctSecondary;
-    PtRatio = ptPrimary / ptSecondary;
+    // A secondary of 0 has no ratio: the previous ones stay rather than divide by zero.
+    if (ReadRegisters(first, RegisterMap::kPtSecondary - first + 1, waitMs, 300) &&
+        reg(RegisterMap::kCtSecondary) != 0 && reg(RegisterMap::kPtSecondary) != 0) {
+        const int32_t ptPrimary =
+            static_cast<int32_t>(static_cast<uint32_t>(reg(RegisterMap::kPtPrimary + 1)) * 65536u +
+                                 static_cast<uint32_t>(reg(RegisterMap::kPtPrimary)));
+        g_ratios.bySlave[SlaveId] = {reg(RegisterMap::kCtPrimary) / reg(RegisterMap::kCtSecondary),
+                                     ptPrimary / reg(RegisterMap::kPtSecondary)};
+    }
+    const auto known = g_ratios.bySlave.find(SlaveId);
+    CtRatio = known == g_ratios.bySlave.end() ? 0 : known->second.first;
+    PtRatio = known == g_ratios.bySlave.end() ? 0 : known->second.second;
+    return known != g_ratios.bySlave.end();
+}
+
+void ForgetRatios()
+{
+    g_ratios = {};
+    CtRatio = 0;
+    PtRatio = 0;
 }
 
 } // namespace Modbus

@@ -47,8 +47,14 @@ bool WriteCoil(int coil, int value, int waitMs, int readLength);
 // it: the meter may still be sending after an earlier request. Returns the bytes taken.
 int ClearLine(int waitMs, int readLength);
 
-// Refreshes CtRatio and PtRatio from registers 1000 to 1004. On a failed read,
-// or when a secondary reads 0, both ratios keep their previous values.
-void RefreshRatios();
+// Refreshes CtRatio and PtRatio from registers 1000 to 1004 of the meter at SlaveId.
+// Each meter keeps the ratios last read from it since the line was opened: on a failed
+// read, or when a secondary reads 0, its previous ones stay. True when the ratios now in use were read
+// from this meter; until then they are 0, and a value scaled by them is no reading.
+inline constexpr int kRatioWaitMs = 100;
+bool RefreshRatios(int waitMs = kRatioWaitMs);
+
+// Forgets the ratios of every meter, as opening the line does.
+void ForgetRatios();
 
 } // namespace Modbus

@@ -65,12 +65,12 @@ void CDemandPage::OnCommand(int id)
         ClearDemand();
 }
 
-// A failed read is silent: the table keeps what it showed and the next tick tries again.
+// A failed read is silent, as is a poll before this meter's ratios are known: the table keeps
+// what it showed and the next tick tries again.
 void CDemandPage::PollMeter()
 {
     TakeSlaveIdFromPanel();
-    Modbus::RefreshRatios();
-    if (PageReads::Read(PageReads::kDemand))
+    if (Modbus::RefreshRatios() && PageReads::Read(PageReads::kDemand))
         ShowDemands();
     Grid().RedrawAll();
 }

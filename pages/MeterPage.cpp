@@ -110,8 +110,8 @@ CMeterPage::PollResult CMeterPage::ReadMeasurements(const PageReads::Request& bl
     if (!Line().IsOpen())
         return PollResult::Skipped;
     TakeSlaveIdFromPanel();
-    Modbus::RefreshRatios();
-    if (PageReads::Read(block)) {
+    // Until this meter's ratios have been read its scaled values would show as zeros: no reading.
+    if (Modbus::RefreshRatios() && PageReads::Read(block)) {
         failures.Passed();
         return PollResult::Passed;
     }

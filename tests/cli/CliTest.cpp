@@ -77,6 +77,26 @@ TEST_F(CliReadTest, printsWhatThePageShowsForTheSameRegisters)
     EXPECT_EQ(printed.size(), compared);
 }
 
+// A meter that misses the ratio read but answers the value read must not give voltages of zero.
+TEST(CliRatioTest, aReadingWithoutThisMetersRatiosFailsAndARetriedRatioReadServes)
+{
+    MeterLine line;
+    line.Set(1000, {100, 5, 1, 0, 1}); // CT 100/5, PT 1/1
+    line.Set(100, 23012);
+    line.Server().Faults().FailNext(FaultMode::NoReply, 3);
+    const CliRun missed = RunCommand(line, {"read", "realtime", "--format", "csv"});
+    EXPECT_EQ(missed.status, kExitNoAnswer);
+    EXPECT_TRUE(
+        missed.err.contains("no valid answer to reading the transformer ratios, registers 1000 to 1004"))
+        << missed.err.toStdString();
+    EXPECT_TRUE(missed.out.isEmpty()) << missed.out.toStdString();
+
+    line.Server().Faults().FailNext(FaultMode::NoReply, 2);
+    const CliRun retried = RunCommand(line, {"read", "realtime", "--format", "csv"});
+    EXPECT_EQ(retried.status, kExitSuccess) << retried.err.toStdString();
+    EXPECT_TRUE(retried.out.contains("\nUa,230.120,V\n")) << retried.out.toStdString();
+}
+
 // A kill cannot be caught: every row already in the file must be whole.
 TEST(CliLogTest, killedMidwayLeavesACompleteCsv)
 {

@@ -124,7 +124,7 @@ TEST_F(TransactionTest, clearingTheLineSendsNothingAndDropsALateReply)
 
 TEST_F(TransactionTest, ratioRefreshDividesPrimariesBySecondariesAndKeepsRatiosItCannotCompute)
 {
-    CtRatio = PtRatio = 0;
+    Modbus::ForgetRatios();
     // CT 100/5, PT 100000/100 (100000 = 34464 + 1 x 65536).
     replies.push_back(WithCrc(Bytes("01030a"
                                     "0064"

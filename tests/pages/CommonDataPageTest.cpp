@@ -2,6 +2,7 @@
 
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
 #include "widgets/GridCtrl.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,7 @@ protected:
     void SetUp() override
     {
         CurrentPage = CCommonDataPage::kPageNumber;
-        CtRatio = 0;
-        PtRatio = 0;
+        Modbus::ForgetRatios();
         SetRatios(1, 1, 1, 1);
         page.Create();
     }
@@ -53,30 +53,27 @@ TEST_F(CommonDataPageTest, theThirtyFiveValuesLandInTheirRowsBesideTheirItemsAnd
     EXPECT_EQ(Cell(7, 7), "");
 }
 
-TEST_F(CommonDataPageTest, beforeTheFirstRatioRefreshScaledValuesShowSignedZeros)
+TEST_F(CommonDataPageTest, beforeThisMetersRatiosAreReadAPollShowsNothingAndCountsAsFailed)
 {
     line.Set(0, 22000);
-    line.Set(6, 5000);
     line.Set(10, {0xFFFF, 0xFFFF});
-    line.Set(16, 64536);
-    line.Set(18, {0xFFFF, 0xFFFF});
-    line.Set(28, 35);
-    line.Set(38, {0xFFFF, 0xFFFF});
     line.Server().Faults().FailNext(FaultMode::NoReply, 1);
     page.Poll();
-
     EXPECT_EQ(CtRatio, 0);
-    EXPECT_EQ(Cell(1, 2), "0.000");
-    EXPECT_EQ(Cell(7, 2), "0.000");
-    EXPECT_EQ(Cell(11, 2), "-0.00");
-    EXPECT_EQ(Cell(11, 6), "-0.0");
-    EXPECT_EQ(Cell(14, 2), "-1.00");
-    EXPECT_EQ(Cell(16, 2), "429496729.50");
-    EXPECT_EQ(Cell(1, 6), "3.500");
+    EXPECT_EQ(Cell(1, 2), "");
+    EXPECT_EQ(Cell(11, 2), "");
+    EXPECT_EQ(page.FailureCount(), 1);
 
     page.Poll();
     EXPECT_EQ(Cell(1, 2), "220.000");
     EXPECT_EQ(Cell(11, 2), "-0.10");
+    EXPECT_EQ(page.FailureCount(), 0);
+
+    // Another meter in the ID box (silent here) is not scaled by the first one's ratios.
+    main.slaveIdText = QStringLiteral("2");
+    page.Poll();
+    EXPECT_EQ(CtRatio, 0);
+    EXPECT_EQ(page.FailureCount(), 1);
 }
 
 TEST_F(CommonDataPageTest, ratioRefreshTruncatesAndKeepsThePreviousRatiosWhenItFailsOrASecondaryIsZero)

@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
+#include "comm/Transaction.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
@@ -18,8 +19,7 @@ protected:
     void SetUp() override
     {
         CurrentPage = 100;
-        CtRatio = 0;
-        PtRatio = 0;
+        Modbus::ForgetRatios();
         SetRatios(1, 1);
         page.Create();
     }
