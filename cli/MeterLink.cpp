@@ -1,5 +1,6 @@
 #include "cli/MeterLink.h"
 
+#include "comm/ExchangeVerdict.h"
 #include "comm/FrameGap.h"
 #include "comm/Line.h"
 #include "comm/ModbusRtu.h"
@@ -75,11 +76,16 @@ bool MeterLink::RefreshRatios()
 
 bool MeterLink::Write(const PageReads::Request& request)
 {
-    if (Modbus::WriteRegisters(request.first, request.count, Wait(request.waitMs), request.readLength)
-            .echoValid)
+    const Modbus::WriteResult written =
+        Modbus::WriteRegisters(request.first, request.count, Wait(request.waitMs), request.readLength);
+    if (written.confirmed)
         return true;
-    m_failure =
-        QStringLiteral("the meter did not confirm writing ") + RegisterRange(request.first, request.count);
+    const QString range = RegisterRange(request.first, request.count);
+    m_failure = written.exceptionCode == 0 ? QStringLiteral("the meter did not confirm writing ") + range
+                                           : QStringLiteral("the meter refused writing %1: exception %2 (%3)")
+                                                 .arg(range)
+                                                 .arg(written.exceptionCode)
+                                                 .arg(QLatin1String(ExceptionMeaning(written.exceptionCode)));
     return false;
 }
 

@@ -74,7 +74,11 @@ bool CModbusRtu::CheckReadReply(const uint8_t* reply, int32_t* registers) const
     return true;
 }
 
-bool CModbusRtu::CheckWriteReply(const uint8_t* reply) const
+bool CModbusRtu::CheckWriteReply(const uint8_t* reply, const uint8_t* request) const
 {
-    return CrcMatches(reply, 6) && reply[1] == 16;
+    // slave address + function + address field + count or value, then their CRC
+    constexpr int kConfirmedHead = 6;
+    const bool write =
+        request[1] == ModbusFrame::kWriteMultipleRegisters || request[1] == ModbusFrame::kWriteSingleCoil;
+    return write && std::equal(reply, reply + kConfirmedHead, request) && CrcMatches(reply, kConfirmedHead);
 }

@@ -26,8 +26,11 @@ public:
     // first, into registers[0..]; on a failure registers are left untouched.
     // The reply buffer must hold kReplyBufferSize bytes.
     bool CheckReadReply(const uint8_t* reply, int32_t* registers) const;
-    // Passes the echo that answers a function-code-16 request.
-    bool CheckWriteReply(const uint8_t* reply) const;
+    // Passes the meter's confirmation of a write: the request's slave, function code and
+    // first four data bytes (start and count of function 16, coil and value of function 5)
+    // under their own good CRC. Anything else, an exception reply or a late answer to an
+    // earlier write included, confirms nothing.
+    bool CheckWriteReply(const uint8_t* reply, const uint8_t* request) const;
 };
 
 // The shared state of every transaction (one request, one reply and one decoded

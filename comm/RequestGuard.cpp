@@ -39,9 +39,4 @@ bool AnswersRead(int32_t slave, int count)
            ReplyBuffer[2] == 2 * count;
 }
 
-bool IsExceptionReply(int received)
-{
-    return received >= 2 && (ReplyBuffer[1] & ModbusFrame::kExceptionFlag) != 0;
-}
-
 } // namespace Modbus

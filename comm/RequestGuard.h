@@ -15,7 +15,4 @@ bool MaySend(const uint8_t* request, int length);
 // and exactly the data of count registers; the codec checks the CRC.
 bool AnswersRead(int32_t slave, int count);
 
-// True when ReplyBuffer holds an exception reply (function byte with bit 7 set).
-bool IsExceptionReply(int received);
-
 } // namespace Modbus

@@ -1,6 +1,7 @@
 #include "comm/Transaction.h"
 
 #include "comm/ConverterEcho.h"
+#include "comm/ExchangeVerdict.h"
 #include "comm/FrameGap.h"
 #include "comm/FrameLog.h"
 #include "comm/Line.h"
@@ -97,6 +98,13 @@ int Exchange(int requestLength, int waitMs, int readLength)
     log.Reply(ReplyBuffer, received);
     return received;
 }
+// The write of requestLength bytes in RequestBuffer, judged from the received bytes of its reply.
+WriteResult WriteOutcome(int requestLength, int received)
+{
+    const ExchangeVerdict verdict = JudgeReply(RequestBuffer, requestLength, ReplyBuffer, received);
+    return {received, ModbusRtu.CheckWriteReply(ReplyBuffer, RequestBuffer),
+            verdict.kind == ExchangeVerdict::Exception ? verdict.exceptionCode : uint8_t{0}};
+}
 } // namespace
 
 SequenceGate::SequenceGate(std::function<bool()> wanted) : m_previous(std::move(g_wanted))
@@ -124,13 +132,13 @@ bool ReadRegisters(int start, int count, int waitMs, int readLength)
 WriteResult WriteRegisters(int start, int count, int waitMs, int readLength)
 {
     const int length = ModbusRtu.BuildWriteRegisters(RequestBuffer, SlaveId, start, count, RegisterBlock);
-    const int received = Exchange(length, waitMs, readLength);
-    return {received, ModbusRtu.CheckWriteReply(ReplyBuffer), IsExceptionReply(received)};
+    return WriteOutcome(length, Exchange(length, waitMs, readLength));
 }
 
-bool WriteCoil(int coil, int value, int waitMs, int readLength)
+WriteResult WriteCoil(int coil, int value, int waitMs, int readLength)
 {
-    return Exchange(ModbusRtu.BuildWriteCoil(RequestBuffer, SlaveId, coil, value), waitMs, readLength) >= 1;
+    const int length = ModbusRtu.BuildWriteCoil(RequestBuffer, SlaveId, coil, value);
+    return WriteOutcome(length, Exchange(length, waitMs, readLength));
 }
 
 int ClearLine(int waitMs, int readLength)

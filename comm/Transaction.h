@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 // The transaction every page runs: build the request into RequestBuffer with
@@ -31,17 +32,19 @@ bool CalledOff();
 // Function code 3; true when the read-reply check passes.
 bool ReadRegisters(int start, int count, int waitMs, int readLength);
 
+// What became of a write: it counts as done only when the meter confirmed it.
 struct WriteResult
 {
-    int received;   // bytes that arrived within the wait
-    bool echoValid; // the write-reply check passed
-    bool refused;   // the meter sent an exception reply
+    int received;          // bytes that arrived within the wait
+    bool confirmed;        // the write-reply check passed
+    uint8_t exceptionCode; // the meter refused the write with this code; 0 when it did not
 };
 // Function code 16 with RegisterBlock[0..count) as the values.
 WriteResult WriteRegisters(int start, int count, int waitMs, int readLength);
 
-// Function code 5 (0xFF00 closes, 0x0000 opens); true when any reply byte arrived.
-bool WriteCoil(int coil, int value, int waitMs, int readLength);
+// Function code 5 (0xFF00 closes, 0x0000 opens), confirmed by a copy of the request
+// after any converter echo.
+WriteResult WriteCoil(int coil, int value, int waitMs, int readLength);
 
 // Waits the whole time (the window stays live), then takes whatever has arrived into ReplyBuffer and drops
 // it: the meter may still be sending after an earlier request. Returns the bytes taken.

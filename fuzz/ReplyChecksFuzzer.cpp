@@ -1,7 +1,9 @@
 // The reply checks: the codec's on a reply buffer as it stands, and the
 // transaction helper's on a reply that came over the line. A failed check
 // leaves RegisterBlock unchanged; a passing read has a good CRC and exactly
-// the registers asked for, decoded high byte first.
+// the registers asked for, decoded high byte first; a confirmed write is the
+// meter's own copy of the request's slave, function, address and count (or
+// value) under a good CRC, and a refused one is never confirmed.
 
 #include "FuzzCheck.h"
 #include "ReplyLine.h"
@@ -54,9 +56,28 @@ void CheckCodec(FuzzInput& input)
         FUZZ_CHECK(byteCount / 2 <= kRegisterBlockSize);
         FUZZ_CHECK(DecodedFromReply(byteCount / 2));
     }
-    if (ModbusRtu.CheckWriteReply(ReplyBuffer))
-        FUZZ_CHECK(ReplyBuffer[1] == ModbusFrame::kWriteMultipleRegisters &&
-                   ModbusFrame::CrcMatches(ReplyBuffer, 6));
+    const std::vector<uint8_t> request = input.Take(8);
+    uint8_t head[8] = {};
+    std::copy(request.begin(), request.end(), head);
+    if (input.Byte() % 2)
+        std::copy_n(head, 6, ReplyBuffer); // often the head itself, so that the passing side is reached
+    const bool write =
+        head[1] == ModbusFrame::kWriteMultipleRegisters || head[1] == ModbusFrame::kWriteSingleCoil;
+    const bool copy = std::equal(head, head + 6, ReplyBuffer) && ModbusFrame::CrcMatches(ReplyBuffer, 6);
+    FUZZ_CHECK(ModbusRtu.CheckWriteReply(ReplyBuffer, head) == (write && copy));
+}
+
+// A write counts as done only on the meter's copy of the request's head.
+void CheckWriteConfirmation(const Modbus::WriteResult& written)
+{
+    if (written.confirmed) {
+        FUZZ_CHECK(std::equal(RequestBuffer, RequestBuffer + 6, ReplyBuffer));
+        FUZZ_CHECK(ModbusFrame::CrcMatches(ReplyBuffer, 6));
+        FUZZ_CHECK(written.exceptionCode == 0);
+    }
+    if (written.exceptionCode != 0)
+        FUZZ_CHECK(ReplyBuffer[0] == RequestBuffer[0] &&
+                   ReplyBuffer[1] == (RequestBuffer[1] | ModbusFrame::kExceptionFlag));
 }
 
 void CheckTransaction(FuzzInput& input, ReplyLine& line)
@@ -79,11 +100,9 @@ void CheckTransaction(FuzzInput& input, ReplyLine& line)
         FUZZ_CHECK(DecodedFromReply(count));
     } else if (kind == 1) {
         std::fill_n(RegisterBlock, kRegisterBlockSize, 0);
-        if (Modbus::WriteRegisters(start, count, 300, 250).echoValid)
-            FUZZ_CHECK(ReplyBuffer[1] == ModbusFrame::kWriteMultipleRegisters &&
-                       ModbusFrame::CrcMatches(ReplyBuffer, 6));
+        CheckWriteConfirmation(Modbus::WriteRegisters(start, count, 300, 250));
     } else {
-        Modbus::WriteCoil(start % RegisterMap::kRelayCoilCount, 0xFF00, 200, 250);
+        CheckWriteConfirmation(Modbus::WriteCoil(start % RegisterMap::kRelayCoilCount, 0xFF00, 200, 250));
     }
 }
 } // namespace

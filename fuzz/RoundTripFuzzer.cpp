@@ -82,7 +82,7 @@ void CheckAnswerPasses(const Built& built, const Frame& reply, int slave)
     if (reply[1] & kExceptionFlag) {
         FUZZ_CHECK(reply.size() == ModbusFrame::kExceptionReplyLength && reply[2] >= 1 && reply[2] <= 4);
         FUZZ_CHECK(!ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock));
-        FUZZ_CHECK(!ModbusRtu.CheckWriteReply(ReplyBuffer));
+        FUZZ_CHECK(!ModbusRtu.CheckWriteReply(ReplyBuffer, built.frame.data()));
         return;
     }
     if (built.function == ModbusFrame::kReadHoldingRegisters) {
@@ -93,8 +93,7 @@ void CheckAnswerPasses(const Built& built, const Frame& reply, int slave)
         return;
     }
     FUZZ_CHECK(std::equal(reply.begin(), reply.end() - 2, built.frame.begin()) && reply.size() == 8);
-    if (built.function == ModbusFrame::kWriteMultipleRegisters)
-        FUZZ_CHECK(ModbusRtu.CheckWriteReply(ReplyBuffer));
+    FUZZ_CHECK(ModbusRtu.CheckWriteReply(ReplyBuffer, built.frame.data()));
 }
 } // namespace
 

@@ -11,7 +11,7 @@ bool ClearMeterRecords(QWidget* parent, int commandRegister)
     RegisterBlock[0] = RegisterMap::kClearCommand;
     const bool confirmed =
         Modbus::WriteRegisters(commandRegister, 1, PageReads::kClear.waitMs, PageReads::kClear.readLength)
-            .echoValid;
+            .confirmed;
     if (!confirmed)
         ShowCommunicationFail(parent, CommunicationFail::Command);
     return confirmed;

@@ -169,14 +169,14 @@ bool CIoPage::WriteRelaySettings()
         values[Relays::kLower] = m_held[relay.lowerEdit];
         values[Relays::kDelay] = m_held[relay.delayEdit];
     }
-    return PageReads::Write(Relays::kSettings.Set()).echoValid;
+    return PageReads::Write(Relays::kSettings.Set()).confirmed;
 }
 
 void CIoPage::WriteReturnTimes()
 {
     for (int r = 0; r < Relays::kRelayCount; ++r)
         RegisterBlock[r] = m_held[kRelays[r].returnEdit];
-    if (!PageReads::Write(Relays::kReturnTimes.Set()).echoValid)
+    if (!PageReads::Write(Relays::kReturnTimes.Set()).confirmed)
         ShowCommunicationFail(this, CommunicationFail::Command);
 }
 
@@ -185,7 +185,7 @@ void CIoPage::SwitchRelay(int coil, int value)
 {
     ClearLine();
     TakeValues();
-    if (!Modbus::WriteCoil(coil, value, Relays::kSwitch.waitMs, Relays::kSwitch.readLength))
+    if (!Modbus::WriteCoil(coil, value, Relays::kSwitch.waitMs, Relays::kSwitch.readLength).confirmed)
         ShowCommunicationFail(this, CommunicationFail::Command);
     SetTimer(kPollTimer, 200);
 }

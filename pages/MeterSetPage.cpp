@@ -135,18 +135,14 @@ void CMeterSetPage::Set()
 {
     if (!AllSettingsLoaded(this, {m_communicationLoaded, m_outputLoaded}) || !TakeValues())
         return;
+    // A meter that refused block A (an exception reply) still listens where it did.
     const Modbus::WriteResult blockA = WriteCommunicationBlock();
-    if (blockA.received == 0) {
+    if (blockA.confirmed)
+        FollowNewCommunication();
+    else if (blockA.exceptionCode != 0 || !FoundAtNewCommunication()) {
         ShowFailure();
         return;
     }
-    // A meter that refused block A (an exception reply) still listens where it did, and
-    // the user learns of the refusal. Any other reply, even a damaged echo, means the
-    // meter took the block and now listens at the new address and rate.
-    if (blockA.refused)
-        ShowFailure();
-    else
-        FollowNewCommunication();
     WriteOutputBlock();
     Load();
 }
@@ -175,7 +171,6 @@ void CMeterSetPage::ShowValues()
     CheckDlgButton(kThreeLinesRadio, wiring == 1);
 }
 
-// Block A counts as answered, whatever the reply says, once any byte has arrived.
 Modbus::WriteResult CMeterSetPage::WriteCommunicationBlock()
 {
     using namespace PageReads::BlockA;
@@ -201,12 +196,41 @@ void CMeterSetPage::FollowNewCommunication()
     Main().SetSlaveIdText(QString::asprintf("%d", m_held.address));
     Main().SelectBaud(m_chosen.baud);
     SlaveId = m_held.address;
+    const unsigned rate = WrittenRate();
+    if (rate != 0 && rate != Line().Baud())
+        Main().OpenPort();
+}
+
+// A block A the meter did not confirm may still have been taken, its reply damaged on the
+// way: then the meter answers at the address and rate written, and the panel follows it
+// there. Otherwise the panel, SlaveId and the port go back to where the meter last answered.
+bool CMeterSetPage::FoundAtNewCommunication()
+{
+    const int32_t slave = SlaveId;
+    const QString idText = Main().SlaveIdText();
+    const int baudPosition = Main().BaudPosition();
+    const unsigned rate = Line().Baud();
+    const unsigned written = WrittenRate();
+    if (m_held.address == slave && (written == 0 || written == rate))
+        return false;
+    FollowNewCommunication();
+    using namespace PageReads::BlockA;
+    if (PageReads::Read(kBlock.Load()) && Registers::U16(kAddress) == m_held.address)
+        return true;
+    Main().SetSlaveIdText(idText);
+    Main().SelectBaud(baudPosition);
+    SlaveId = slave;
+    if (Line().Baud() != rate)
+        Main().OpenPort();
+    return false;
+}
+
+// The rate block A wrote; 0 for a position the rate list does not hold.
+unsigned CMeterSetPage::WrittenRate() const
+{
     const bool known =
         m_chosen.baud >= 0 && m_chosen.baud < static_cast<int>(std::size(SettingsTexts::kBaudRates));
-    const unsigned writtenRate =
-        known ? QString::fromLatin1(SettingsTexts::kBaudRates[m_chosen.baud]).toUInt() : 0;
-    if (writtenRate != 0 && writtenRate != Line().Baud())
-        Main().OpenPort();
+    return known ? QString::fromLatin1(SettingsTexts::kBaudRates[m_chosen.baud]).toUInt() : 0;
 }
 
 void CMeterSetPage::WriteOutputBlock()
@@ -217,7 +241,7 @@ void CMeterSetPage::WriteOutputBlock()
     RegisterBlock[kPulseConstant] = m_held.pulseConstant;
     RegisterBlock[kAnalogTarget] = m_chosen.analogTarget;
     RegisterBlock[kMagnification] = m_held.magnification;
-    if (PageReads::Write(kBlock.Set()).received == 0)
+    if (!PageReads::Write(kBlock.Set()).confirmed)
         ShowFailure();
 }
 

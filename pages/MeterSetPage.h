@@ -55,6 +55,8 @@ private:
     void ShowValues();
     Modbus::WriteResult WriteCommunicationBlock();
     void FollowNewCommunication();
+    bool FoundAtNewCommunication();
+    unsigned WrittenRate() const;
     void WriteOutputBlock();
     int Selection(int listId) const;
     void ShowFailure();

@@ -74,12 +74,13 @@ void CSoePage::ShowMeterClock()
     SetDlgItemText(kClockEditId, TimeTexts::MeterClockText(clock));
 }
 
-// The write's reply is not looked at: the clock read that follows shows whether the meter took it.
+// A write the meter did not confirm is reported; the clock read that follows shows what the meter holds.
 void CSoePage::SetMeterClock()
 {
     const PageReads::Clock::Values clock = TimeTexts::MeterClockRegisters(QDateTime::currentDateTime());
     std::copy(clock.begin(), clock.end(), RegisterBlock);
-    PageReads::Write(PageReads::Clock::kBlock.Set());
+    if (!PageReads::Write(PageReads::Clock::kBlock.Set()).confirmed)
+        ShowCommunicationFail(this, CommunicationFail::Command);
     ShowMeterClock();
 }
 

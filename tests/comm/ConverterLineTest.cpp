@@ -30,9 +30,9 @@ void ExpectEveryKindOfRequestWorks(MeterLine& line)
     ASSERT_TRUE(Modbus::ReadRegisters(1000, 5, 300, 300));
     EXPECT_EQ(RegisterBlock[1], 5);
     RegisterBlock[0] = 17;
-    EXPECT_TRUE(Modbus::WriteRegisters(1015, 1, 300, 250).echoValid);
+    EXPECT_TRUE(Modbus::WriteRegisters(1015, 1, 300, 250).confirmed);
     EXPECT_EQ(line.Get(1015), 17);
-    EXPECT_TRUE(Modbus::WriteCoil(1, 0xFF00, 200, 250));
+    EXPECT_TRUE(Modbus::WriteCoil(1, 0xFF00, 200, 250).confirmed);
     EXPECT_TRUE(line.Meter().Relay(2));
 }
 } // namespace
@@ -70,7 +70,7 @@ TEST(ConverterLineTest, aConverterThatEchoesWorksWithAndWithoutFixedWaits)
 
     // The echo alone is no answer: a silent meter fails the switch.
     line.Silence();
-    EXPECT_FALSE(Modbus::WriteCoil(1, 0, 200, 250));
+    EXPECT_FALSE(Modbus::WriteCoil(1, 0, 200, 250).confirmed);
 }
 
 TEST(ConverterLineTest, requestsKeepTheFrameGapAndTheAskedPauseFromThePreviousFrame)

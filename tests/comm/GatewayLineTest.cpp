@@ -67,9 +67,9 @@ TEST_P(GatewayLineTest, everyPagesReadAWriteAndASwitchGoThroughTheGateway)
     Modbus::RefreshRatios();
     EXPECT_EQ(CtRatio, 20);
     RegisterBlock[0] = 12;
-    EXPECT_TRUE(Modbus::WriteRegisters(1015, 1, 300, 250).echoValid);
+    EXPECT_TRUE(Modbus::WriteRegisters(1015, 1, 300, 250).confirmed);
     EXPECT_EQ(line.Get(1015), 12);
-    EXPECT_TRUE(Modbus::WriteCoil(0, 0xFF00, 200, 250));
+    EXPECT_TRUE(Modbus::WriteCoil(0, 0xFF00, 200, 250).confirmed);
     EXPECT_TRUE(line.Meter().Relay(1));
 
     const CliRun scan = RunCommandOn(QString::fromStdString(gateway.Url()),

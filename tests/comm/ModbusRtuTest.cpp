@@ -104,16 +104,26 @@ TEST_F(CheckReadReplyTest, rejectsDamagedExceptionAndOversizedRepliesWithoutTouc
     EXPECT_TRUE(std::all_of(std::begin(registers), std::end(registers), [](int32_t r) { return r == -1; }));
 }
 
-TEST(CheckWriteReplyTest, passesOnlyAnIntactEchoOfFunctionSixteen)
+// A late answer to an earlier write, another slave's or a refusal must not confirm this write.
+TEST(CheckWriteReplyTest, passesOnlyTheMetersCopyOfTheRequestsHead)
 {
-    Reply echo(Bytes("011003f30001f1be"));
-    EXPECT_TRUE(ModbusRtu.CheckWriteReply(echo.buffer));
+    const std::vector<uint8_t> clear = WithCrc(Bytes("011003f300010200ff")); // 255 to register 1011
+    const auto confirms = [&](const std::vector<uint8_t>& bytes, const std::vector<uint8_t>& request) {
+        Reply reply(bytes);
+        return ModbusRtu.CheckWriteReply(reply.buffer, request.data());
+    };
+    EXPECT_TRUE(confirms(Bytes("011003f30001f1be"), clear));
+    EXPECT_FALSE(confirms(Bytes("011003f30001f1bf"), clear)) << "damaged";
+    EXPECT_FALSE(confirms(WithCrc(Bytes("019003f30001")), clear)) << "an exception";
+    EXPECT_FALSE(confirms(WithCrc(Bytes("011003f20001")), clear)) << "another start";
+    EXPECT_FALSE(confirms(WithCrc(Bytes("011003f30002")), clear)) << "another count";
+    EXPECT_FALSE(confirms(WithCrc(Bytes("021003f30001")), clear)) << "another slave";
+    EXPECT_FALSE(confirms({}, clear)) << "silence";
 
-    Reply damaged(Bytes("011003f30001f1bf"));
-    EXPECT_FALSE(ModbusRtu.CheckWriteReply(damaged.buffer));
-
-    Reply exception(WithCrc(Bytes("019003f30001")));
-    EXPECT_FALSE(ModbusRtu.CheckWriteReply(exception.buffer));
+    const std::vector<uint8_t> close = WithCrc(Bytes("01050000ff00"));
+    EXPECT_TRUE(confirms(close, close));
+    EXPECT_FALSE(confirms(WithCrc(Bytes("010500000000")), close)) << "the other value";
+    EXPECT_FALSE(confirms(WithCrc(Bytes("018502")), close));
 }
 
 TEST(ExchangeVerdictTest, judgesRepliesThatLookWholeButAnswerAnotherRequest)

@@ -16,10 +16,10 @@ TEST(SimulatedMeterTransactionTest, readsWritesAndSwitchesAsARealMeterWould)
 
     RegisterBlock[0] = 22;
     const Modbus::WriteResult written = Modbus::WriteRegisters(1015, 1, 300, 250);
-    EXPECT_TRUE(written.echoValid);
+    EXPECT_TRUE(written.confirmed);
     EXPECT_EQ(line.Get(1015), 22);
 
-    EXPECT_TRUE(Modbus::WriteCoil(2, 0xFF00, 200, 250));
+    EXPECT_TRUE(Modbus::WriteCoil(2, 0xFF00, 200, 250).confirmed);
     EXPECT_TRUE(line.Meter().Relay(3));
 
     SlaveId = 2; // another meter's address: no answer

@@ -54,21 +54,25 @@ TEST_F(TransactionTest, aReadLongerThanTheReplyBufferStaysWithinIt)
     EXPECT_FALSE(Modbus::ReadRegisters(1000, 5, 100, 300));
 }
 
-TEST_F(TransactionTest, writesTakeTheirValuesFromTheRegisterBlockAndReportTheEcho)
+TEST_F(TransactionTest, writesTakeTheirValuesFromTheRegisterBlockAndCountOnlyWhenTheMeterConfirms)
 {
     RegisterBlock[0] = 255;
     replies.push_back(Bytes("011003f30001f1be"));
     const Modbus::WriteResult echoed = Modbus::WriteRegisters(1011, 1, 200, 250);
     EXPECT_EQ(requests.at(0), Bytes("011003f300010200ffc1d3"));
-    EXPECT_TRUE(echoed.echoValid);
-    EXPECT_FALSE(echoed.refused);
+    EXPECT_TRUE(echoed.confirmed);
+    EXPECT_EQ(echoed.exceptionCode, 0);
     EXPECT_EQ(echoed.received, 8);
 
     replies.push_back(WithCrc(Bytes("019002")));
     const Modbus::WriteResult refused = Modbus::WriteRegisters(1011, 1, 200, 250);
-    EXPECT_FALSE(refused.echoValid);
-    EXPECT_TRUE(refused.refused);
+    EXPECT_FALSE(refused.confirmed);
+    EXPECT_EQ(refused.exceptionCode, 2);
     EXPECT_EQ(refused.received, 5);
+
+    // The answer to an earlier write of register 1010, arriving late, is not this write's.
+    replies.push_back(WithCrc(Bytes("011003f20001")));
+    EXPECT_FALSE(Modbus::WriteRegisters(1011, 1, 200, 250).confirmed);
 }
 
 TEST_F(TransactionTest, aReadReplyMustComeFromTheSlaveAskedWithFunction3AndEveryRegisterAsked)
@@ -96,7 +100,7 @@ TEST_F(TransactionTest, nothingGoesOutToAnAddressOutside1To247OrOnAClosedPortAnd
     }
     SlaveId = 1;
     SerialPort.Close();
-    EXPECT_FALSE(Modbus::WriteCoil(0, 0xFF00, 200, 250));
+    EXPECT_FALSE(Modbus::WriteCoil(0, 0xFF00, 200, 250).confirmed);
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules(QString());
 
@@ -107,12 +111,17 @@ TEST_F(TransactionTest, nothingGoesOutToAnAddressOutside1To247OrOnAClosedPortAnd
     EXPECT_TRUE(logged[6].endsWith("(the port is not open)")) << logged[6].toStdString();
 }
 
-TEST_F(TransactionTest, aCoilCommandCountsAsDoneOnAnyReplyByte)
+TEST_F(TransactionTest, aCoilCommandCountsAsDoneOnlyOnTheMetersCopyOfIt)
 {
-    replies.push_back({0x01});
-    EXPECT_TRUE(Modbus::WriteCoil(2, 0xFF00, 200, 250));
+    replies.push_back(WithCrc(Bytes("01050002ff00")));
+    EXPECT_TRUE(Modbus::WriteCoil(2, 0xFF00, 200, 250).confirmed);
     EXPECT_EQ(requests.at(0), WithCrc(Bytes("01050002ff00")));
-    EXPECT_FALSE(Modbus::WriteCoil(2, 0x0000, 200, 250));
+    replies.push_back({0x01});
+    EXPECT_FALSE(Modbus::WriteCoil(2, 0x0000, 200, 250).confirmed) << "one byte";
+    replies.push_back(WithCrc(Bytes("018504")));
+    const Modbus::WriteResult refused = Modbus::WriteCoil(2, 0x0000, 200, 250);
+    EXPECT_FALSE(refused.confirmed);
+    EXPECT_EQ(refused.exceptionCode, 4);
 }
 
 TEST_F(TransactionTest, clearingTheLineSendsNothingAndDropsALateReply)

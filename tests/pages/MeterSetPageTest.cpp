@@ -173,7 +173,7 @@ TEST_F(MeterSetPageTest, setThatKeepsTheRateLeavesThePortAsItIs)
     EXPECT_TRUE(boxes.messages.empty());
 }
 
-TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedSoBlockBStillReachesTheMeter)
+TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedAndNothingElseIsWritten)
 {
     page.Start();
     page.SetDlgItemText(1002, "0"); // the meter refuses address 0 with an exception reply
@@ -186,14 +186,15 @@ TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedSoBlockBStillReac
     EXPECT_EQ(main.portOpens, 0);
     EXPECT_EQ(SlaveId, 1);
     EXPECT_EQ(line.Meter().SlaveAddress(), 1);
-    EXPECT_EQ(line.Get(1023), 1600);
-    EXPECT_EQ(Text(1002), "1");
+    EXPECT_EQ(line.Get(1023), 3200);
+    EXPECT_EQ(line.Requests(16).size(), 1u);
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
     EXPECT_EQ(boxes.messages[0].caption, "Error");
 }
 
-TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsStillFollowed)
+// A damaged reply confirms nothing, but a meter that answers at the new address took the block.
+TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsFollowedOnlyWhereTheMeterThenAnswers)
 {
     page.Start();
     page.SetDlgItemText(1002, "7");
@@ -204,6 +205,13 @@ TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsStillFollowed)
     EXPECT_EQ(line.Meter().SlaveAddress(), 7);
     EXPECT_EQ(line.Requests(16).back().info.slave, 7);
     EXPECT_TRUE(boxes.messages.empty());
+
+    page.SetDlgItemText(1002, "9");
+    line.Server().Faults().FailNext(FaultMode::NoReply, 4); // the write and every read after it
+    page.Set();
+    EXPECT_EQ(main.slaveIdText, "7");
+    EXPECT_EQ(SlaveId, 7);
+    ASSERT_EQ(boxes.messages.size(), 1u);
 }
 
 TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)

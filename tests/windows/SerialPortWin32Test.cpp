@@ -145,7 +145,7 @@ TEST_F(MeterPortTest, theMeterAnswersTheCodecsFrames)
     reply = Ask(Built(ModbusRtu.BuildWriteRegisters(RequestBuffer, 1, 1011, 1, RegisterBlock)));
     EXPECT_EQ(reply, Bytes("011003f30001f1be"));
     reply.resize(kReplyBufferSize);
-    EXPECT_TRUE(ModbusRtu.CheckWriteReply(reply.data()));
+    EXPECT_TRUE(ModbusRtu.CheckWriteReply(reply.data(), RequestBuffer));
 
     // A coil command is echoed: relay 1 on, then off again.
     for (const int value : {0xFF00, 0x0000}) {
