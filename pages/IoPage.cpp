@@ -9,6 +9,7 @@
 #include "meter/SettingsTexts.h"
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
+#include "pages/SettingsList.h"
 #include "pages/UnloadedSettings.h"
 #include "widgets/IndicatorLamp.h"
 
@@ -121,9 +122,8 @@ void CIoPage::LoadRelaySettings()
     for (int r = 0; r < Relays::kRelayCount; ++r) {
         const RelayControls& relay = kRelays[r];
         const int k = r * Relays::kPerRelay;
-        // A value the list does not hold leaves it without a selection.
-        ComboBox(relay.modeList)->setCurrentIndex(Registers::U16(k + Relays::kMode));
-        ComboBox(relay.targetList)->setCurrentIndex(Registers::U16(k + Relays::kTarget));
+        SettingsList::SelectLoaded(*ComboBox(relay.modeList), Registers::U16(k + Relays::kMode));
+        SettingsList::SelectLoaded(*ComboBox(relay.targetList), Registers::U16(k + Relays::kTarget));
         m_held[relay.upperEdit] = Registers::U16(k + Relays::kUpper);
         m_held[relay.lowerEdit] = Registers::U16(k + Relays::kLower);
         m_held[relay.delayEdit] = Registers::U16(k + Relays::kDelay);
@@ -163,8 +163,8 @@ bool CIoPage::WriteRelaySettings()
     for (int r = 0; r < Relays::kRelayCount; ++r) {
         const RelayControls& relay = kRelays[r];
         int32_t* values = RegisterBlock + r * Relays::kPerRelay;
-        values[Relays::kMode] = ComboBox(relay.modeList)->currentIndex();
-        values[Relays::kTarget] = ComboBox(relay.targetList)->currentIndex();
+        values[Relays::kMode] = SettingsList::SelectedValue(*ComboBox(relay.modeList));
+        values[Relays::kTarget] = SettingsList::SelectedValue(*ComboBox(relay.targetList));
         values[Relays::kUpper] = m_held[relay.upperEdit];
         values[Relays::kLower] = m_held[relay.lowerEdit];
         values[Relays::kDelay] = m_held[relay.delayEdit];

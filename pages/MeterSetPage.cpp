@@ -10,6 +10,7 @@
 #include "meter/SettingsTexts.h"
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
+#include "pages/SettingsList.h"
 #include "pages/UnloadedSettings.h"
 
 #include <QComboBox>
@@ -108,9 +109,8 @@ bool CMeterSetPage::LoadCommunicationBlock()
     m_held.ptPrimary = Registers::S32(kPtPrimary);
     m_held.ptSecondary = Registers::U16(kPtSecondary);
     m_held.address = Registers::U16(kAddress);
-    // A register value the list does not hold leaves it without a selection.
-    ComboBox(kWiringList)->setCurrentIndex(Registers::U16(kWiring));
-    ComboBox(kBaudList)->setCurrentIndex(Registers::U16(kBaudIndex));
+    SettingsList::SelectLoaded(*ComboBox(kWiringList), Registers::U16(kWiring));
+    SettingsList::SelectLoaded(*ComboBox(kBaudList), Registers::U16(kBaudIndex));
     ShowValues();
     m_communicationLoaded = true;
     return true;
@@ -123,10 +123,10 @@ void CMeterSetPage::LoadOutputBlock()
         ShowFailure();
         return;
     }
-    ComboBox(kActivePulseList)->setCurrentIndex(Registers::U16(kActivePulse));
-    ComboBox(kReactivePulseList)->setCurrentIndex(Registers::U16(kReactivePulse));
+    SettingsList::SelectLoaded(*ComboBox(kActivePulseList), Registers::U16(kActivePulse));
+    SettingsList::SelectLoaded(*ComboBox(kReactivePulseList), Registers::U16(kReactivePulse));
     m_held.pulseConstant = Registers::U16(kPulseConstant);
-    ComboBox(kAnalogTargetList)->setCurrentIndex(Registers::U16(kAnalogTarget));
+    SettingsList::SelectLoaded(*ComboBox(kAnalogTargetList), Registers::U16(kAnalogTarget));
     m_held.magnification = Registers::U16(kMagnification);
     m_outputLoaded = true;
 }
@@ -245,10 +245,10 @@ void CMeterSetPage::WriteOutputBlock()
         ShowFailure();
 }
 
-// The list position is the register value; no selection (-1) goes out as 65535.
+// The register value of the list's selection; no selection (-1) goes out as 65535.
 int CMeterSetPage::Selection(int listId) const
 {
-    return ComboBox(listId)->currentIndex();
+    return SettingsList::SelectedValue(*ComboBox(listId));
 }
 
 void CMeterSetPage::ShowFailure()

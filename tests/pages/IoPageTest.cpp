@@ -47,8 +47,8 @@ TEST_F(IoPageTest, loadSelectsListItemsByRegisterValueAndShowsLimitsDelaysAndRet
     EXPECT_EQ(Selected(1004), 9);
     EXPECT_EQ(page.ComboBox(1004)->currentText(), "");
     EXPECT_EQ(Selected(1006), 0);
-    EXPECT_EQ(Selected(1007), -1);
-    EXPECT_EQ(Selected(1010), -1);
+    EXPECT_EQ(page.ComboBox(1007)->currentText(), "(value 14)") << "a value the list lacks";
+    EXPECT_EQ(page.ComboBox(1010)->currentText(), "(value 2)");
     EXPECT_EQ(Selected(1011), 5);
     EXPECT_EQ(page.ComboBox(1011)->currentText(), "Imax");
     EXPECT_EQ(Text(1002), "120");
@@ -75,8 +75,8 @@ TEST_F(IoPageTest, setWritesTheTwentyRelayRegistersThenTheFourReturnTimes)
     const auto writes = line.Requests(16);
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].info.address, 1030);
-    EXPECT_EQ(writes[0].info.values, (std::vector<uint16_t>{1,     9, 120, 80, 5, 0, 65535, 4464,  90, 3,
-                                                            65535, 5, 1,   2,  3, 0, 0,     65535, 0,  0}));
+    EXPECT_EQ(writes[0].info.values, (std::vector<uint16_t>{1, 9, 120, 80, 5, 0, 14, 4464,  90, 3,
+                                                            2, 5, 1,   2,  3, 0, 0,  65535, 0,  0}));
     EXPECT_EQ(writes[1].info.address, 1015);
     EXPECT_EQ(writes[1].info.values, (std::vector<uint16_t>{10, 20, 30, 45}));
     // The reload after Set reads both blocks back.

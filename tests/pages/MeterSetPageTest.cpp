@@ -57,11 +57,12 @@ TEST_F(MeterSetPageTest, loadShowsBothBlocksInTheirControlsAddressingTheSlaveInT
     EXPECT_TRUE(boxes.messages.empty());
 }
 
-TEST_F(MeterSetPageTest, setWritesBothBlocksInRegisterOrderAsLow16BitsAndAnEmptyWiringAs65535)
+// A wiring value the list has no item for is shown as such and written back as it was.
+TEST_F(MeterSetPageTest, setWritesBothBlocksInRegisterOrderAsLow16BitsAndKeepsAWiringTheListLacks)
 {
     line.Set(1000, BlockA(2));
     page.Start();
-    EXPECT_EQ(Selected(1003), -1);
+    EXPECT_EQ(page.ComboBox(1003)->currentText(), "(value 2)");
     EXPECT_FALSE(page.IsDlgButtonChecked(1034));
     EXPECT_FALSE(page.IsDlgButtonChecked(1035));
 
@@ -75,7 +76,7 @@ TEST_F(MeterSetPageTest, setWritesBothBlocksInRegisterOrderAsLow16BitsAndAnEmpty
     const auto writes = line.Requests(16);
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].info.address, 1000);
-    EXPECT_EQ(writes[0].info.values, (std::vector<uint16_t>{200, 5, 34464, 1, 100, 65535, 1, 1}));
+    EXPECT_EQ(writes[0].info.values, (std::vector<uint16_t>{200, 5, 34464, 1, 100, 2, 1, 1}));
     EXPECT_EQ(writes[1].info.address, 1021);
     EXPECT_EQ(writes[1].info.values, (std::vector<uint16_t>{1, 1, 4464, 7, 65535}));
     // The reload shows what the meter now holds.
@@ -87,6 +88,7 @@ TEST_F(MeterSetPageTest, setWritesBothBlocksInRegisterOrderAsLow16BitsAndAnEmpty
 
 TEST_F(MeterSetPageTest, radioButtonsChooseTheWiringThatSetWrites)
 {
+    line.Set(1000, BlockA(2)); // a value the list lacks, replaced by the user's choice
     page.Start();
     page.DlgItem<QAbstractButton>(1034)->click();
     page.Set();
