@@ -22,9 +22,10 @@ Commands:
                       one CSV row per meter and reading until the time is
                       up or Ctrl+C
   settings save FILE.json
-  settings load FILE.json [--dry-run] [--yes]
+  settings load FILE.json [--dry-run] [--yes] [--move [--gateway-rate-changed]]
                       back up the meter settings and relay alarms, or put a
-                      backup on a meter (validated, shown, confirmed, verified)
+                      backup on a meter (validated, shown, confirmed, verified);
+                      the meter keeps its address and rate unless --move
   clock show          the meter's clock
   clock sync          set the meter's clock from this computer's
   report --out FILE.html [--json FILE.json]
@@ -46,7 +47,8 @@ Commands:
 #endif
                            R"(
 Exit status: 0 success, 1 the meter did not answer (or the port would not
-open, or serve's address was taken), 2 bad usage or bad input.
+open, or serve's address was taken), 2 bad usage or bad input, 4 settings load
+wrote some blocks but not all, 5 a file could not be written.
 )";
 
 // Options that only some commands take.
@@ -55,7 +57,7 @@ struct CommandOption
     const char* option;
     const char* commands; // separated by blanks
 };
-constexpr std::array<CommandOption, 11> kCommandOptions{{
+constexpr std::array<CommandOption, 13> kCommandOptions{{
     {"addresses", "scan log serve"},
     {"bauds", "scan"},
     {"parities", "scan"},
@@ -66,6 +68,8 @@ constexpr std::array<CommandOption, 11> kCommandOptions{{
     {"json", "report"},
     {"dry-run", "settings"},
     {"yes", "settings"},
+    {"move", "settings"},
+    {"gateway-rate-changed", "settings"},
     {"channel", "read log"},
 }};
 
@@ -99,6 +103,9 @@ void AddOptions(QCommandLineParser& parser)
         {"json", "report: also write the report as JSON to this file.", "file"},
         {"dry-run", "settings load: validate and show the differences, write nothing."},
         {"yes", "settings load: write without asking."},
+        {"move", "settings load: also give the meter the file's address and rate, and follow it there."},
+        {"gateway-rate-changed",
+         "settings load --move over a gateway: the gateway's serial side was set to the file's rate too."},
         {{"h", "help"}, "Show this help."},
     });
 }

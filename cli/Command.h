@@ -10,8 +10,10 @@
 
 // Exit statuses of every command.
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitNoAnswer = 1; // the port would not open or the meter did not answer
-inline constexpr int kExitBadUsage = 2; // bad usage or bad input; nothing was written
+inline constexpr int kExitNoAnswer = 1;       // the port would not open or the meter did not answer
+inline constexpr int kExitBadUsage = 2;       // bad usage or bad input; nothing was written
+inline constexpr int kExitPartlyWritten = 4;  // settings load wrote some blocks and failed at a later one
+inline constexpr int kExitFileNotWritten = 5; // a file the command writes could not be written
 
 // Where a command writes and reads: standard output for results, standard
 // error for messages and the progress bar, standard input for confirmations.

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "PageFixture.h"
 #include "WaitUntil.h"
+#include "comm/LineObserver.h"
 #include "comm/ModbusRtu.h"
 #include "pages/MainWindowLink.h"
 #include "pages/RealtimeDataPage.h"
@@ -143,7 +144,8 @@ protected:
     const QString path = dir.filePath("settings.json");
 };
 
-TEST_F(CliSettingsTest, saveThenLoadOntoASecondMeterReproducesTheFirstsSettings)
+// Cloning a backup keeps the target's address and rate; --move gives it the file's and follows it there.
+TEST_F(CliSettingsTest, loadOntoASecondMeterReproducesTheFirstsSettingsAndMovesItOnlyWhenAsked)
 {
     std::vector<uint16_t> first;
     {
@@ -159,13 +161,45 @@ TEST_F(CliSettingsTest, saveThenLoadOntoASecondMeterReproducesTheFirstsSettings)
         ASSERT_EQ(save.status, kExitSuccess) << save.err.toStdString();
     }
     MeterLine second;
-    const CliRun load = RunCommand(second, {"settings", "load", path, "--yes"});
+    const CliRun kept = RunCommand(second, {"settings", "load", path, "--yes"});
+    EXPECT_EQ(kept.status, kExitSuccess) << kept.err.toStdString();
+    std::vector<uint16_t> clone = first;
+    clone[6] = 1; // the target's own address and rate
+    clone[7] = 1;
+    EXPECT_EQ(Settings(second), clone);
+    EXPECT_TRUE(kept.err.contains("the meter keeps address 1 and 9600 baud")) << kept.err.toStdString();
 
-    EXPECT_EQ(load.status, kExitSuccess) << load.err.toStdString();
+    const CliRun moved = RunCommand(second, {"settings", "load", path, "--yes", "--move"});
+    EXPECT_EQ(moved.status, kExitSuccess) << moved.err.toStdString();
     EXPECT_EQ(Settings(second), first);
     EXPECT_EQ(second.Meter().SlaveAddress(), 5);
     EXPECT_EQ(second.Meter().Baud(), 19200);
-    EXPECT_TRUE(load.out.contains("meter.address: 1 -> 5")) << load.out.toStdString();
+    EXPECT_TRUE(moved.out.contains("meter.address: 1 -> 5")) << moved.out.toStdString();
+}
+
+// A block refused after an earlier one was written leaves a mix, which the load names.
+TEST_F(CliSettingsTest, aLoadThatFailsHalfWaySaysWhichBlocksWereWritten)
+{
+    MeterLine line;
+    ASSERT_EQ(RunCommand(line, {"settings", "save", path}).status, kExitSuccess);
+    line.Set(1021, {0, 0, 100, 0, 0});
+    line.Set(1030, Sequence(1, 20));
+    // The meter refuses whatever follows the first write.
+    SetLineObserver([&line](const LineEvent& event) {
+        if (event.kind == LineEvent::Exchange && event.request[1] == 16)
+            line.Server().Faults().FailNext(FaultMode::Exception, 1);
+    });
+    const CliRun half = RunCommand(line, {"settings", "load", path, "--yes"});
+    SetLineObserver({});
+
+    EXPECT_EQ(half.status, kExitPartlyWritten) << half.err.toStdString();
+    EXPECT_TRUE(
+        half.err.contains("the meter refused writing registers 1030 to 1049: exception 4 (slave device "
+                          "failure)\n"))
+        << half.err.toStdString();
+    EXPECT_TRUE(half.err.contains("written: the pulse and analog outputs (registers 1021 to 1025); "
+                                  "not written: the relay alarms (registers 1030 to 1049)\n"))
+        << half.err.toStdString();
 }
 
 TEST_F(CliSettingsTest, aFileWithAnOutOfRangeValueWritesNothing)
