@@ -171,6 +171,12 @@ int Command::BadUsage(const QString& why) const
     return kExitBadUsage;
 }
 
+int Command::FileNotWritten(const QString& why) const
+{
+    BadUsage(why);
+    return kExitFileNotWritten;
+}
+
 bool Command::Open(MeterLink& link) const
 {
     if (link.Open())

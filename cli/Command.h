@@ -39,6 +39,8 @@ struct Command
     int Failed(const MeterLink& link) const;
     // Reports bad usage or input and returns kExitBadUsage.
     int BadUsage(const QString& why) const;
+    // Reports a file that could not be written and returns kExitFileNotWritten.
+    int FileNotWritten(const QString& why) const;
     // Opens the line; on a failure reports it.
     bool Open(MeterLink& link) const;
 };

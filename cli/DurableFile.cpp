@@ -49,16 +49,44 @@ bool ForceToDisk(int fd)
 
 DurableFile::~DurableFile()
 {
+    Close();
+}
+
+void DurableFile::Close()
+{
     if (m_fd >= 0)
         ::close(m_fd);
+    m_fd = -1;
 }
 
 bool DurableFile::Open(const QString& path, QString& why)
 {
+    Close();
+    m_path = path;
     m_fd = OpenFile(path);
     if (m_fd < 0)
         why = SystemReason();
     return m_fd >= 0;
+}
+
+std::optional<char> DurableFile::LastByte() const
+{
+    char last = 0;
+    if (::lseek(m_fd, -1, SEEK_END) < 0 || ::read(m_fd, &last, 1) != 1)
+        return std::nullopt;
+    return last;
+}
+
+bool DurableFile::StillAtPath() const
+{
+#ifdef _WIN32
+    return true;
+#else
+    struct stat open = {};
+    struct stat named = {};
+    return ::fstat(m_fd, &open) == 0 && ::stat(m_path.toLocal8Bit().constData(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+#endif
 }
 
 QByteArray DurableFile::Head(qsizetype count) const

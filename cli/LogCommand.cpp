@@ -12,31 +12,60 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// The CSV file of a log: each row is forced to the disk before the next reading.
+// The CSV file of a log: each row is forced to the disk before the next reading. A row cut
+// short (a full disk, a power cut) is ended before rows are added, and a file rotated or
+// removed underneath is made again, so that no row is ever glued to another or lost unseen.
 class LogFile
 {
 public:
+    explicit LogFile(QTextStream& err) : m_err(err) {}
+
+    enum class Opened
+    {
+        Yes,
+        OtherLog, // the file holds rows of other columns
+        Failed    // the system refused; why says its reason
+    };
+
     // Opens the file to add rows; a new or empty file gets the heading line,
     // a file that has rows must have the same heading.
-    bool Open(const QString& path, const QString& heading, QString& why)
+    Opened Open(const QString& path, const QString& heading, QString& why)
     {
+        m_path = path;
+        m_heading = heading.toUtf8();
         if (!m_file.Open(path, why))
-            return false;
-        const QByteArray expected = heading.toUtf8();
-        const QByteArray first = m_file.Head(expected.size());
+            return Opened::Failed;
+        const QByteArray first = m_file.Head(m_heading.size());
         if (first.isEmpty())
-            return m_file.Append(expected, why);
-        if (first != expected) {
+            return m_file.Append(m_heading, why) ? Opened::Yes : Opened::Failed;
+        if (first != m_heading) {
             why = QStringLiteral("it holds another log (its first line differs)");
-            return false;
+            return Opened::OtherLog;
         }
-        return true;
+        if (m_file.LastByte() == '\n')
+            return Opened::Yes;
+        m_err << "vemo400-cli: " << path << " ends in a row cut short; it is ended before rows are added\n";
+        m_err.flush();
+        return m_file.Append("\n", why) ? Opened::Yes : Opened::Failed;
     }
 
-    bool Append(const QString& line, QString& why) { return m_file.Append(line.toUtf8(), why); }
+    bool Append(const QString& line, QString& why)
+    {
+        if (!m_file.StillAtPath()) {
+            m_err << "vemo400-cli: " << m_path << " was moved or removed; rows go to a new " << m_path
+                  << '\n';
+            m_err.flush();
+            if (Open(m_path, QString::fromUtf8(m_heading), why) != Opened::Yes)
+                return false;
+        }
+        return m_file.Append(line.toUtf8(), why);
+    }
 
 private:
+    QTextStream& m_err;
     DurableFile m_file;
+    QString m_path;
+    QByteArray m_heading;
 };
 
 // "90", "90s", "15m", "2h" or "1d" in milliseconds; nothing for any other text.
@@ -139,7 +168,7 @@ int RunLog(const Command& command)
     const StopRequest stopRequest;
     const Clock::time_point start = Clock::now();
     Clock::time_point next = start;
-    LogFile file;
+    LogFile file(command.io.err);
     long rows = 0;
     long answered = 0;
     QString why;
@@ -148,13 +177,17 @@ int RunLog(const Command& command)
             link.SelectMeter(address);
             const QDateTime time = QDateTime::currentDateTime();
             const PageReading reading = plan.reader->Read(link, plan.options);
-            if (rows == 0 && !file.Open(plan.path, Heading(reading, plan.addressColumn), why))
-                return command.BadUsage(QStringLiteral("cannot log to %1: %2").arg(plan.path, why));
+            if (rows == 0)
+                if (const LogFile::Opened opened =
+                        file.Open(plan.path, Heading(reading, plan.addressColumn), why);
+                    opened != LogFile::Opened::Yes) {
+                    const QString message = QStringLiteral("cannot log to %1: %2").arg(plan.path, why);
+                    return opened == LogFile::Opened::OtherLog ? command.BadUsage(message)
+                                                               : command.FileNotWritten(message);
+                }
             const std::optional<int> addressCell = plan.addressColumn ? std::optional(address) : std::nullopt;
-            if (!file.Append(Row(time, addressCell, reading), why)) {
-                command.io.err << "vemo400-cli: cannot write " << plan.path << ": " << why << '\n';
-                return kExitBadUsage;
-            }
+            if (!file.Append(Row(time, addressCell, reading), why))
+                return command.FileNotWritten(QStringLiteral("cannot write %1: %2").arg(plan.path, why));
             ++rows;
             if (reading.ok)
                 ++answered;

@@ -30,7 +30,7 @@ int RunReport(const Command& command)
     if (!WriteWhole(command.options.value("out"), ReportHtml(report).toUtf8(), why) ||
         (command.options.isSet("json") &&
          !WriteWhole(command.options.value("json"), ReportJson(report), why)))
-        return command.BadUsage(why);
+        return command.FileNotWritten(why);
     command.io.out << "report written to " << command.options.value("out") << '\n';
     const QStringList missing = report.Missing();
     if (missing.isEmpty())

@@ -36,7 +36,7 @@ int Save(const Command& command, const QString& path)
         return link.Failure().isEmpty() ? kExitNoAnswer : command.Failed(link);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(SettingsToJson(image)) < 0 || !file.commit())
-        return command.BadUsage(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return command.FileNotWritten(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     command.io.err << "vemo400-cli: saved the settings of " << link.Where() << " to " << path << '\n';
     return kExitSuccess;
 }

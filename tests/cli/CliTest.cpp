@@ -126,6 +126,63 @@ TEST(CliLogTest, killedMidwayLeavesACompleteCsv)
     }
 }
 
+// A row cut short by a full disk or a power cut is ended before rows are added, and a file
+// rotated away underneath is made again: no row is ever glued to another or lost unseen.
+TEST(CliLogTest, endsARowCutShortAndMakesARotatedFileAgain)
+{
+    MeterLine line;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("energy.csv");
+    ASSERT_EQ(RunCommand(line, {"log", "energy", "--every", "0.1", "--for", "1", "--out", path}).status,
+              kExitSuccess);
+    QFile torn(path);
+    ASSERT_TRUE(torn.open(QIODevice::Append));
+    torn.write("2026-12-09T10:00:00.000+00:00,ok,12");
+    torn.close();
+
+    QProcess cli;
+    cli.start(QStringLiteral(VEMO400_CLI), {"log", "energy", "--every", "0.1", "--out", path, "--port",
+                                            QString::fromStdString(line.Path())});
+    const auto rowsIn = [](const QString& file) { return FileLines(file).size() - 2; };
+    const qsizetype before = rowsIn(path);
+    ASSERT_TRUE(WaitUntil([&] { return rowsIn(path) > before + 1; }, 20000));
+    ASSERT_TRUE(QFile::rename(path, path + ".1"));
+    ASSERT_TRUE(WaitUntil([&] { return rowsIn(path) > 0; }, 20000));
+    cli.terminate();
+    ASSERT_TRUE(cli.waitForFinished(10000));
+
+    const QStringList old = FileLines(path + ".1");
+    EXPECT_TRUE(old.contains("2026-12-09T10:00:00.000+00:00,ok,12")) << "the cut row, ended where it was";
+    const QStringList fresh = FileLines(path);
+    EXPECT_EQ(fresh.first(), old.first()) << "the new file starts with the heading";
+    for (const QStringList& lines : {old, fresh})
+        for (const QString& row : lines.mid(1, lines.size() - 2)) {
+            const bool cutShort = row.endsWith(",ok,12");
+            EXPECT_TRUE(cutShort || row.count(',') == lines.first().count(',')) << row.toStdString();
+        }
+    const QString said = QString::fromUtf8(cli.readAllStandardError());
+    EXPECT_TRUE(said.contains("ends in a row cut short")) << said.toStdString();
+    EXPECT_TRUE(said.contains("was moved or removed; rows go to a new")) << said.toStdString();
+}
+
+// A log that cannot be written (here: a file size limit; a full disk alike) says so with its own status.
+TEST(CliLogTest, aFileThatCannotBeWrittenEndsTheLogWithTheStatusForIt)
+{
+    CSimMeter meter;
+    LineTiming immediate;
+    immediate.enabled = false;
+    CSimServer server(meter, immediate);
+    ASSERT_TRUE(server.Start());
+    QTemporaryDir dir;
+    QProcess cli;
+    cli.start(QStringLiteral("sh"),
+              {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", QStringLiteral(VEMO400_CLI), "log",
+               "energy", "--every", "0.1", "--out", dir.filePath("energy.csv"), "--port",
+               QString::fromStdString(server.SlavePath())});
+    ASSERT_TRUE(WaitUntil([&] { return cli.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(cli.exitCode(), kExitFileNotWritten) << cli.readAllStandardError().toStdString();
+}
+
 class CliSettingsTest : public ::testing::Test
 {
 protected:
