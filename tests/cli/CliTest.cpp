@@ -5,6 +5,7 @@
 #include "comm/ModbusRtu.h"
 #include "pages/MainWindowLink.h"
 #include "pages/RealtimeDataPage.h"
+#include "sim/SimGateway.h"
 
 #include <QFile>
 #include <QHash>
@@ -197,6 +198,20 @@ protected:
         return all;
     }
 
+    // Sets one value of the meter's settings in the file.
+    void EditFile(const char* key, int value) const
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        QJsonObject meter = root["meter"].toObject();
+        meter[QLatin1String(key)] = value;
+        root["meter"] = meter;
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QJsonDocument(root).toJson());
+    }
+
     QTemporaryDir dir;
     const QString path = dir.filePath("settings.json");
 };
@@ -263,16 +278,7 @@ TEST_F(CliSettingsTest, aFileWithAnOutOfRangeValueWritesNothing)
 {
     MeterLine line;
     ASSERT_EQ(RunCommand(line, {"settings", "save", path}).status, kExitSuccess);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
-    QJsonObject meter = root["meter"].toObject();
-    meter["analogTarget"] = 14; // the list ends at 13
-    root["meter"] = meter;
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(root).toJson());
-    file.close();
+    EditFile("analogTarget", 14); // the list ends at 13
     line.ClearRequests();
 
     const CliRun load = RunCommand(line, {"settings", "load", path, "--yes"});
@@ -280,6 +286,25 @@ TEST_F(CliSettingsTest, aFileWithAnOutOfRangeValueWritesNothing)
     EXPECT_EQ(load.status, kExitBadUsage);
     EXPECT_TRUE(load.err.contains("meter.analogTarget is 14")) << load.err.toStdString();
     EXPECT_TRUE(line.Requests().empty());
+}
+
+// A gateway's serial side keeps its own rate: moving the meter to another one would lose it.
+TEST_F(CliSettingsTest, overAGatewayAMoveToAnotherRateNeedsTheGatewaysRateChangedToo)
+{
+    MeterLine line;
+    CSimGateway gateway{line.Server(), GatewayMode::ModbusTcp};
+    ASSERT_TRUE(gateway.Start()) << gateway.Error();
+    const QString url = QString::fromStdString(gateway.Url());
+    ASSERT_EQ(RunCommandOn(url, {"settings", "save", path}).status, kExitSuccess);
+    EditFile("baud", 19200);
+
+    const CliRun refused = RunCommandOn(url, {"settings", "load", path, "--yes", "--move"});
+    EXPECT_EQ(refused.status, kExitBadUsage);
+    EXPECT_TRUE(refused.err.contains("add --gateway-rate-changed; nothing was written"))
+        << refused.err.toStdString();
+    EXPECT_EQ(line.Meter().Baud(), 9600);
+    EXPECT_EQ(RunCommandOn(url, {"settings", "load", path, "--yes"}).status, kExitSuccess)
+        << "keeps its rate";
 }
 
 // A slave deaf for a while after a frame for another address is missed by a plain scan,
