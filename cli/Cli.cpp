@@ -28,6 +28,9 @@ Commands:
                       the meter keeps its address and rate unless --move
   clock show          the meter's clock
   clock sync          set the meter's clock from this computer's
+  check [--nominal VOLTS] [--flow import|export|both] [--load inductive|capacitive]
+                      is the meter connected and set up right: its CTs and
+                      PTs, ratios, wiring mode and supply, one line per check
   report --out FILE.html [--json FILE.json]
                       read every page once and write a printable commissioning
                       report with charts; pages that fail are named as missing
@@ -47,8 +50,9 @@ Commands:
 #endif
                            R"(
 Exit status: 0 success, 1 the meter did not answer (or the port would not
-open, or serve's address was taken), 2 bad usage or bad input, 4 settings load
-wrote some blocks but not all, 5 a file could not be written.
+open, or serve's address was taken), 2 bad usage or bad input, 3 check found a
+fault, 4 settings load wrote some blocks but not all, 5 a file could not be
+written.
 )";
 
 // Options that only some commands take.
@@ -57,7 +61,7 @@ struct CommandOption
     const char* option;
     const char* commands; // separated by blanks
 };
-constexpr std::array<CommandOption, 13> kCommandOptions{{
+constexpr std::array<CommandOption, 16> kCommandOptions{{
     {"addresses", "scan log serve"},
     {"bauds", "scan"},
     {"parities", "scan"},
@@ -71,6 +75,9 @@ constexpr std::array<CommandOption, 13> kCommandOptions{{
     {"move", "settings"},
     {"gateway-rate-changed", "settings"},
     {"channel", "read log"},
+    {"nominal", "check"},
+    {"flow", "check"},
+    {"load", "check"},
 }};
 
 void AddOptions(QCommandLineParser& parser)
@@ -106,6 +113,12 @@ void AddOptions(QCommandLineParser& parser)
         {"move", "settings load: also give the meter the file's address and rate, and follow it there."},
         {"gateway-rate-changed",
          "settings load --move over a gateway: the gateway's serial side was set to the file's rate too."},
+        {"nominal",
+         "check: the nominal phase-to-neutral voltage in volts on the primary side; by default the "
+         "standard voltage nearest the measured one.",
+         "volts"},
+        {"flow", "check: import (the default), export or both: the way power is meant to flow.", "flow"},
+        {"load", "check: inductive (the default) or capacitive: what the load mostly is.", "load"},
         {{"h", "help"}, "Show this help."},
     });
 }
@@ -222,7 +235,7 @@ int RunCli(const QStringList& arguments, ConsoleStreams& io)
     QCommandLineParser parser;
     AddOptions(parser);
     parser.addPositionalArgument("command",
-                                 "scan, read, log, settings, clock, report or serve, and its words.");
+                                 "scan, read, log, settings, clock, check, report or serve, and its words.");
     const QString program = QStringLiteral("vemo400-cli: ");
     if (!parser.parse(arguments)) {
         io.err << program << parser.errorText() << " (see vemo400-cli --help)\n";
@@ -244,8 +257,8 @@ int RunCli(const QStringList& arguments, ConsoleStreams& io)
     command.words = words;
     using Runner = int (*)(const Command&);
     const std::pair<const char*, Runner> commands[] = {
-        {"scan", RunScan},   {"read", RunRead},     {"log", RunLog},    {"settings", RunSettings},
-        {"clock", RunClock}, {"report", RunReport}, {"serve", RunServe}};
+        {"scan", RunScan},   {"read", RunRead},     {"log", RunLog},     {"settings", RunSettings},
+        {"clock", RunClock}, {"report", RunReport}, {"serve", RunServe}, {"check", RunCheck}};
     for (const auto& [commandName, run] : commands)
         if (name == QLatin1String(commandName)) {
             const int status = run(command);

@@ -12,6 +12,7 @@
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitNoAnswer = 1;       // the port would not open or the meter did not answer
 inline constexpr int kExitBadUsage = 2;       // bad usage or bad input; nothing was written
+inline constexpr int kExitFault = 3;          // check found a wiring or supply fault
 inline constexpr int kExitPartlyWritten = 4;  // settings load wrote some blocks and failed at a later one
 inline constexpr int kExitFileNotWritten = 5; // a file the command writes could not be written
 
@@ -63,3 +64,4 @@ int RunSettings(const Command& command);
 int RunClock(const Command& command);
 int RunReport(const Command& command);
 int RunServe(const Command& command);
+int RunCheck(const Command& command);

@@ -82,3 +82,14 @@ bool CModbusRtu::CheckWriteReply(const uint8_t* reply, const uint8_t* request) c
         request[1] == ModbusFrame::kWriteMultipleRegisters || request[1] == ModbusFrame::kWriteSingleCoil;
     return write && std::equal(reply, reply + kConfirmedHead, request) && CrcMatches(reply, kConfirmedHead);
 }
+
+std::optional<TransformerRatios> RatiosOfRegisters(std::span<const int32_t, 5> registers)
+{
+    const int32_t ctSecondary = registers[1];
+    const int32_t ptSecondary = registers[4];
+    if (ctSecondary == 0 || ptSecondary == 0)
+        return std::nullopt;
+    const int32_t ptPrimary = static_cast<int32_t>(static_cast<uint32_t>(registers[3]) * 65536u +
+                                                   static_cast<uint32_t>(registers[2]));
+    return TransformerRatios{registers[0] / ctSecondary, ptPrimary / ptSecondary};
+}

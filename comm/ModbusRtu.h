@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 // Sizes of the shared transaction buffers.
 inline constexpr int kRequestBufferSize = 250;
@@ -42,3 +44,14 @@ extern int32_t RegisterBlock[kRegisterBlockSize];
 extern int32_t SlaveId;
 extern int32_t CtRatio;
 extern int32_t PtRatio;
+
+// The current- and voltage-transformer ratios, whole numbers as the meter's registers give them.
+struct TransformerRatios
+{
+    int32_t ct = 0;
+    int32_t pt = 0;
+};
+// The ratios of registers 1000 to 1004 (CT primary and secondary, PT primary low and high word,
+// PT secondary), each primary divided by its secondary and truncated toward zero; nothing when a
+// secondary is 0, which gives no ratio.
+std::optional<TransformerRatios> RatiosOfRegisters(std::span<const int32_t, 5> registers);

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <utility>
 
 namespace Modbus {
 namespace {
@@ -23,7 +22,7 @@ std::function<bool()> g_wanted;
 struct KnownRatios
 {
     int opening = 0;
-    std::map<int32_t, std::pair<int32_t, int32_t>> bySlave; // CT and PT ratio
+    std::map<int32_t, TransformerRatios> bySlave;
 };
 KnownRatios g_ratios;
 
@@ -152,19 +151,15 @@ bool RefreshRatios(int waitMs)
     if (g_ratios.opening != LineOpenings())
         g_ratios = {LineOpenings(), {}};
     constexpr int first = RegisterMap::kCtPrimary;
-    const auto reg = [](int address) { return RegisterBlock[address - first]; };
-    // A secondary of 0 has no ratio: the previous ones stay rather than divide by zero.
-    if (ReadRegisters(first, RegisterMap::kPtSecondary - first + 1, waitMs, 300) &&
-        reg(RegisterMap::kCtSecondary) != 0 && reg(RegisterMap::kPtSecondary) != 0) {
-        const int32_t ptPrimary =
-            static_cast<int32_t>(static_cast<uint32_t>(reg(RegisterMap::kPtPrimary + 1)) * 65536u +
-                                 static_cast<uint32_t>(reg(RegisterMap::kPtPrimary)));
-        g_ratios.bySlave[SlaveId] = {reg(RegisterMap::kCtPrimary) / reg(RegisterMap::kCtSecondary),
-                                     ptPrimary / reg(RegisterMap::kPtSecondary)};
-    }
+    constexpr int count = RegisterMap::kPtSecondary - first + 1;
+    if (ReadRegisters(first, count, waitMs, 300))
+        if (const std::optional<TransformerRatios> read =
+                RatiosOfRegisters(std::span<const int32_t, count>(RegisterBlock, count)))
+            g_ratios.bySlave[SlaveId] = *read;
     const auto known = g_ratios.bySlave.find(SlaveId);
-    CtRatio = known == g_ratios.bySlave.end() ? 0 : known->second.first;
-    PtRatio = known == g_ratios.bySlave.end() ? 0 : known->second.second;
+    const TransformerRatios inUse = known == g_ratios.bySlave.end() ? TransformerRatios{} : known->second;
+    CtRatio = inUse.ct;
+    PtRatio = inUse.pt;
     return known != g_ratios.bySlave.end();
 }
 

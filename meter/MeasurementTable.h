@@ -1,6 +1,10 @@
 #pragma once
 
+#include "comm/ModbusRtu.h"
+
 #include <QString>
+#include <cstdint>
+#include <span>
 
 // One line of a live-value table: where it sits in the grid, what it is called
 // and how its value is built from the registers of the last read.
@@ -39,3 +43,8 @@ struct MeasurementItem
 QString FormatMeasurement(const MeasurementItem& item);
 // The same value as a number, unrounded: what a trend of the item draws.
 double MeasurementValue(const MeasurementItem& item);
+
+// The item's value, unrounded, from registers kept apart from RegisterBlock
+// (entry k holding what RegisterBlock's entry k held after the read).
+double MeasurementValue(const MeasurementItem& item, std::span<const int32_t> registers,
+                        TransformerRatios ratios);

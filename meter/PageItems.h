@@ -2,6 +2,8 @@
 
 #include "meter/MeasurementTable.h"
 
+#include <iterator>
+
 // What the measurement pages show, as data: the items of the block each page
 // reads (PageReads), with their places in the page's grid, names, units and formats.
 // The pages lay them out; the command-line tool prints the same texts.
@@ -48,6 +50,51 @@ inline constexpr MeasurementItem kRealtime[] = {
     {10, 6, "Signal Status", nullptr, 37, M::U16, M::None, 1, "%d"},
     {11, 6, "Relay Status", nullptr, 38, M::U16, M::None, 1, "%d"},
 };
+
+// The realtime items by what they are: each is its index in kRealtime.
+namespace Realtime {
+enum Item
+{
+    Ua,
+    Ub,
+    Uc,
+    PhaseVoltageUnbalance,
+    PhaseVoltageAverage,
+    Uab,
+    Ubc,
+    Uca,
+    LineVoltageUnbalance,
+    LineVoltageAverage,
+    ZeroSequenceVoltage,
+    Ia,
+    Ib,
+    Ic,
+    CurrentUnbalance,
+    CurrentAverage,
+    ZeroSequenceCurrent,
+    Pa,
+    Pb,
+    Pc,
+    P,
+    Qa,
+    Qb,
+    Qc,
+    Q,
+    Sa,
+    Sb,
+    Sc,
+    S,
+    PFa,
+    PFb,
+    PFc,
+    PF,
+    F,
+    SignalStatus,
+    RelayStatus,
+    Count
+};
+} // namespace Realtime
+static_assert(std::size(kRealtime) == Realtime::Count);
 
 // Common data, two halves: values in columns 2 and 6.
 inline constexpr MeasurementItem kCommon[] = {

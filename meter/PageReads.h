@@ -73,6 +73,10 @@ inline constexpr Request kEnergy{RegisterMap::kEnergy, 24, 200, 300};
 // The harmonic table, indices 0 to 188 (registers 400 to 588), read in nine
 // blocks, so that the highest orders show what the meter holds.
 inline constexpr BlockTable kHarmonics{RegisterMap::kHarmonics, 9, 21, 300, 300};
+// The same table in as few requests as the shared buffers take (at most 100 registers
+// each): the wiring check reads every order with it.
+inline constexpr BlockTable kHarmonicsInFew{RegisterMap::kHarmonics, 3, 63, 500, 250};
+static_assert(kHarmonicsInFew.Size() == kHarmonics.Size());
 // The 50 event records of four registers, read in five blocks of 40 registers.
 inline constexpr BlockTable kEvents{RegisterMap::kEvents, 5, 40, 300, 300};
 

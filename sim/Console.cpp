@@ -4,6 +4,7 @@
 #include "sim/SimGateway.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
+#include "sim/SiteSettings.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -81,6 +82,9 @@ std::string CSimConsole::Help()
            "                             TCP gateways answer a unit id no meter on the line has\n"
            "                             with nothing, or with exception 0x0B\n"
            "  model run|freeze           let the installation live, or keep every value still\n"
+           "  site                       the site's load and supply and the meter's wiring\n"
+           "  site NAME VALUE            set one: wiring, power-factor, load, flow, volts, thd-u or\n"
+           "                             harmonic-u, as the options of the same names take them\n"
            "  quit                       stop the simulator\n";
 }
 
@@ -119,6 +123,8 @@ std::string CSimConsole::Execute(const std::string& line)
         return Timing(rest);
     if (command == "gateway")
         return Gateway(rest);
+    if (command == "site")
+        return Site(rest);
     if (command == "model" && (rest == " run" || rest == " freeze")) {
         m_meter.SetModel(rest == " run" ? ModelMode::Running : ModelMode::Frozen);
         return "model " + rest.substr(1) + "\n";
@@ -156,6 +162,23 @@ std::string CSimConsole::Status() const
             std::to_string(m_meter.Register(MeterReg::kInputs)) + ", relays " +
             std::to_string(m_meter.Register(MeterReg::kRelays)) + "\n";
     return text + GatewayStatus();
+}
+
+std::string CSimConsole::Site(const std::string& arguments)
+{
+    std::istringstream in(arguments);
+    std::string name, value, extra;
+    in >> name >> value >> extra;
+    SitePlan plan = m_meter.Site();
+    Connection connection = m_meter.Wiring();
+    if (!name.empty()) {
+        if (value.empty() || !extra.empty())
+            return "usage: site [NAME VALUE]\n";
+        if (const std::string why = SiteSettings::Apply(name, value, plan, connection); !why.empty())
+            return why + "\n";
+        m_meter.SetSite(plan, connection);
+    }
+    return SiteSettings::Describe(plan, connection);
 }
 
 std::string CSimConsole::GatewayStatus() const

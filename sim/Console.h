@@ -33,6 +33,7 @@ private:
     std::string Cable(const std::string& arguments);
     std::string Timing(const std::string& arguments);
     std::string Gateway(const std::string& arguments);
+    std::string Site(const std::string& arguments);
     std::string GatewayStatus() const;
 
     CSimMeter& m_meter;

@@ -40,7 +40,7 @@ void CMeterModel::Start(CRegisterBank& bank, std::time_t clock)
 {
     WriteFactorySettings(bank);
     MeterClock::Write(bank, clock);
-    m_powers = WriteLiveValues(m_installation.At(m_time), bank);
+    m_powers = Measure(bank);
     for (int counter = 0; counter < MeterReg::kEnergyCount; ++counter)
         bank.SetU32(MeterReg::kEnergy + 2 * counter, kStartEnergy[counter]);
     m_energy.Mirror(bank);
@@ -58,7 +58,7 @@ void CMeterModel::Step(CRegisterBank& bank, double seconds)
     m_clockFraction -= whole;
     const std::time_t now = MeterClock::Read(bank) + static_cast<std::time_t>(whole);
     MeterClock::Write(bank, now);
-    m_powers = WriteLiveValues(m_installation.At(m_time), bank);
+    m_powers = Measure(bank);
     m_energy.Integrate(bank, m_powers, seconds);
     m_demand.Add(bank, m_powers, seconds, now);
     MaxMinRecords::Track(bank);
@@ -89,4 +89,16 @@ void CMeterModel::Clear(CRegisterBank& bank, int commandRegister)
 void CMeterModel::SetInput(CRegisterBank& bank, int input, bool closed)
 {
     CSwitchInputs::Set(bank, input, closed, MeterClock::Read(bank), Milliseconds());
+}
+
+PowerTotals CMeterModel::Measure(CRegisterBank& bank)
+{
+    return WriteLiveValues(Measured(m_installation.At(m_time), m_connection), bank);
+}
+
+void CMeterModel::SetSite(CRegisterBank& bank, const SitePlan& plan, const Connection& connection)
+{
+    m_installation.SetPlan(plan);
+    m_connection = connection;
+    m_powers = Measure(bank);
 }

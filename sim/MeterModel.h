@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/Connection.h"
 #include "sim/Installation.h"
 #include "sim/LiveValues.h"
 #include "sim/MeterIo.h"
@@ -15,7 +16,11 @@ class CRegisterBank;
 class CMeterModel
 {
 public:
-    explicit CMeterModel(uint32_t seed) : m_installation(seed), m_inputs(seed + 1) {}
+    explicit CMeterModel(uint32_t seed, const SitePlan& plan = {}, const Connection& connection = {})
+        : m_installation(seed), m_connection(connection), m_inputs(seed + 1)
+    {
+        m_installation.SetPlan(plan);
+    }
 
     // Factory settings, the installation's present values, the clock and
     // records that start from the present values.
@@ -29,12 +34,20 @@ public:
     void ClockWasSet() { m_clockFraction = 0.0; }
     // Changes a switch input now, recording the event at the meter's clock.
     void SetInput(CRegisterBank& bank, int input, bool closed);
+    // Sets the site's load and supply and how the meter is wired to it; the live
+    // registers follow at once, the records from the next step on.
+    void SetSite(CRegisterBank& bank, const SitePlan& plan, const Connection& connection);
+    const SitePlan& Plan() const { return m_installation.Plan(); }
+    const Connection& Wiring() const { return m_connection; }
 
 private:
     void WriteFactorySettings(CRegisterBank& bank);
+    // The live registers of the present moment, as the meter measures them through its wiring.
+    PowerTotals Measure(CRegisterBank& bank);
     int Milliseconds() const { return static_cast<int>(m_clockFraction * 1000.0); }
 
     CInstallation m_installation;
+    Connection m_connection;
     CEnergyRecorder m_energy;
     CDemandRecorder m_demand;
     CSwitchInputs m_inputs;

@@ -22,7 +22,7 @@ bool Overlaps(int start, std::size_t count, int first, int last)
 } // namespace
 
 CSimMeter::CSimMeter(const MeterOptions& options)
-    : m_model(options.seed), m_mode(options.model), m_speed(options.speed),
+    : m_model(options.seed, options.site, options.connection), m_mode(options.model), m_speed(options.speed),
       m_lastUpdate(std::chrono::steady_clock::now())
 {
     m_model.Start(m_bank, MeterClock::LocalNowAsClock());
@@ -30,6 +30,24 @@ CSimMeter::CSimMeter(const MeterOptions& options)
     m_bank.SetU32(MeterReg::kPtPrimary, static_cast<uint32_t>(options.ptPrimary));
     SetSlaveAddress(options.slaveAddress);
     SetBaud(options.baud);
+}
+
+void CSimMeter::SetSite(const SitePlan& plan, const Connection& connection)
+{
+    std::lock_guard lock(m_mutex);
+    m_model.SetSite(m_bank, plan, connection);
+}
+
+SitePlan CSimMeter::Site() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_model.Plan();
+}
+
+Connection CSimMeter::Wiring() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_model.Wiring();
 }
 
 uint16_t CSimMeter::Register(int address) const

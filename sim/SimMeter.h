@@ -26,6 +26,8 @@ struct MeterOptions
     int baud = 9600;
     int ctPrimary = 100; // CT primary / 5 A
     int ptPrimary = 220; // PT primary / PT secondary 220 V
+    SitePlan site = {};
+    Connection connection = {};
 };
 
 // The simulated meter: its registers, coils and model behind one lock, so
@@ -54,6 +56,11 @@ public:
     int Baud() const;                  // 4800, 9600, 19200 or 38400
     bool SetBaud(int baud);            // false for any other rate
     static int BaudOfIndex(int index); // 0 for an index outside 0 to 3
+
+    // The site's load and supply and the meter's wiring to it; the live registers follow at once.
+    void SetSite(const SitePlan& plan, const Connection& connection);
+    SitePlan Site() const;
+    Connection Wiring() const;
 
     ModelMode Model() const;
     void SetModel(ModelMode model);

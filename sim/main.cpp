@@ -4,7 +4,9 @@
 #include "sim/SimGateway.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
+#include "sim/SiteSettings.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +45,16 @@ const char kUsage[] =
     "  --fault MODE[:N|@P] inject a fault, may repeat: MODE:N for the next N requests or\n"
     "                     MODE@P with probability P; modes: no-reply bad-crc late-reply\n"
     "                     exception short-reply garbage\n"
+    "  --wiring LIST      how the meter is wired to the site: correct (the default), or faults\n"
+    "                     joined by commas: ct-reversed:B ct-swap:AB ct-rotate all-ct-reversed\n"
+    "                     pt-reversed:C pt-missing:A no-neutral\n"
+    "  --power-factor PF[,PF,PF]  the load's power factor, 1, 0.9lag or 0.95lead, for every\n"
+    "                     phase or each (the plant's swinging load)\n"
+    "  --load SHARE[,SHARE,SHARE]  each phase's current as a share of the CT's rating, 0 to 2\n"
+    "  --flow import|export  whether the site draws power or feeds it into the supply (import)\n"
+    "  --volts V          phase voltage on the PT's secondary, 30 to 300 (220)\n"
+    "  --thd-u PERCENT    the supply's voltage THD, 0 to 30 (the plant's own, about 3 %)\n"
+    "  --harmonic-u ORDER:PERCENT  one order of the supply's voltage, may repeat\n"
     "  --tcp [HOST:]PORT  also serve the line's meters as a Modbus TCP gateway, one client at a time,\n"
     "                     on HOST (127.0.0.1) and PORT (0: a free one); prints tcp://HOST:PORT\n"
     "                     after the terminal's path\n"
@@ -65,7 +77,7 @@ struct GatewayOrder
 
 struct Options
 {
-    MeterOptions meter{ModelMode::Running};
+    MeterOptions meter{.model = ModelMode::Running};
     LineTiming timing;
     std::string link;
     std::vector<std::string> faults;
@@ -118,10 +130,23 @@ bool WithinRange(const std::string& name, double value)
     return false;
 }
 
+bool IsSiteSetting(const std::string& option)
+{
+    return std::any_of(std::begin(SiteSettings::kNames), std::end(SiteSettings::kNames),
+                       [&option](const char* name) { return option == std::string("--") + name; });
+}
+
 // Applies one option with its value; false when either is wrong.
 bool ApplyOption(Options& options, const std::string& name, const char* text)
 {
     double value = 0.0;
+    if (IsSiteSetting(name)) {
+        const std::string why =
+            SiteSettings::Apply(name.substr(2), text, options.meter.site, options.meter.connection);
+        if (!why.empty())
+            std::fprintf(stderr, "vemo400-sim: %s\n", why.c_str());
+        return why.empty();
+    }
     if (name == "--link")
         options.link = text;
     else if (name == "--fault")
