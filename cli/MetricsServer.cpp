@@ -1,10 +1,12 @@
 #include "cli/MetricsServer.h"
 
+#include "cli/GuardedTcpServer.h"
 #include "cli/MeterMetrics.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
 #include <QStringList>
+#include <memory>
 
 namespace {
 using Status = QHttpServerResponse::StatusCode;
@@ -37,7 +39,12 @@ MetricsServer::MetricsServer(const MeterMetrics& metrics, const QString& line)
 
 quint16 MetricsServer::Listen(const QHostAddress& address, quint16 port)
 {
-    return m_server.listen(address, port);
+    auto server = std::make_unique<GuardedTcpServer>(std::nullopt, ConnectionLimits{});
+    if (!server->listen(address, port))
+        return 0;
+    const quint16 listening = server->serverPort();
+    m_server.bind(server.release()); // which takes it as a child
+    return listening;
 }
 
 QHttpServerResponse MetricsServer::Front() const

@@ -8,8 +8,9 @@ class MeterMetrics;
 
 // Serves the meters' latest values over HTTP: GET /metrics in the Prometheus
 // text exposition format, GET / a short page naming the meters. Other paths
-// get 404, other methods 405. It answers from the event loop, also while a
-// reading waits for a meter.
+// get 404, other methods 405. Each connection is held to ConnectionLimits
+// before the HTTP server reads it. It answers from the event loop, also while
+// a reading waits for a meter.
 class MetricsServer
 {
 public:

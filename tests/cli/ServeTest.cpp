@@ -1,4 +1,6 @@
+#include "TestCertificate.h"
 #include "WaitUntil.h"
+#include "cli/GuardedTcpServer.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -13,8 +15,11 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <gtest/gtest.h>
@@ -247,4 +252,39 @@ TEST_F(ServeTest, expositionNamesEachValueAndDropsTheValuesOfASilentMeter)
     EXPECT_FALSE(text.contains("meter=\"2\",phase=")) << "a silent meter's values go with it";
     EXPECT_TRUE(text.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
     EXPECT_FALSE(text.contains("NaN"));
+}
+
+// On a guarded server of its own with small limits, clients that connect and never begin their TLS
+// handshake: one over the cap goes at once, the others after the idle time.
+TEST(GuardedTcpServerTest, closesOneOverTheCapAtOnceAndSilentOnesAfterTheIdleTime)
+{
+    QTemporaryDir folder;
+    if (!MakeTestCertificate(folder.path()))
+        GTEST_SKIP() << "openssl is not installed";
+    QSslConfiguration tls;
+    tls.setLocalCertificateChain(QSslCertificate::fromPath(folder.filePath(QStringLiteral("serve.crt"))));
+    QFile key(folder.filePath(QStringLiteral("serve.key")));
+    ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
+    ConnectionLimits limits;
+    limits.maxConnections = 2;
+    limits.idle = std::chrono::seconds(2);
+    GuardedTcpServer server(tls, limits);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+
+    QElapsedTimer since;
+    since.start();
+    QTcpSocket clients[3];
+    for (QTcpSocket& client : clients) {
+        client.connectToHost(QHostAddress::LocalHost, server.serverPort());
+        ASSERT_TRUE(client.waitForConnected(5000));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return clients[2].state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(clients[0].state(), QAbstractSocket::ConnectedState);
+    EXPECT_EQ(clients[1].state(), QAbstractSocket::ConnectedState);
+    ASSERT_TRUE(WaitUntil([&] {
+        return clients[0].state() == QAbstractSocket::UnconnectedState &&
+               clients[1].state() == QAbstractSocket::UnconnectedState;
+    }));
+    EXPECT_GE(since.elapsed(), 1900) << "not before the idle time, which a coarse timer may end 5 % early";
 }
