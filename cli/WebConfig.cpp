@@ -40,7 +40,7 @@ public:
 
     QString Fault(int line, const QString& why) const
     {
-        return QStringLiteral("%1:%2: %3").arg(m_path).arg(line).arg(why);
+        return QStringLiteral("%1:%2: %3").arg(m_path, QString::number(line), why);
     }
 
 private:
