@@ -40,9 +40,11 @@ Commands:
 )"
 #endif
                            R"(  serve [--addresses LIST] [--every SECONDS] [--listen ADDRESS:PORT]
+        [--web-config FILE]
                       read the meters on the line over and over and serve
                       their latest values on /metrics for Prometheus;
-                      127.0.0.1:9400 by default, until Ctrl+C or SIGTERM
+                      127.0.0.1:9400 by default, until Ctrl+C or SIGTERM;
+                      TLS and basic authentication from the web config
 )"
 #ifdef VEMO_WITHOUT_SERVE
                            R"(                      (not in this build: it needs Qt's HTTP server module)
@@ -61,12 +63,13 @@ struct CommandOption
     const char* option;
     const char* commands; // separated by blanks
 };
-constexpr std::array<CommandOption, 16> kCommandOptions{{
+constexpr std::array<CommandOption, 17> kCommandOptions{{
     {"addresses", "scan log serve"},
     {"bauds", "scan"},
     {"parities", "scan"},
     {"every", "log serve"},
     {"listen", "serve"},
+    {"web-config", "serve"},
     {"for", "log"},
     {"out", "log report"},
     {"json", "report"},
@@ -104,6 +107,10 @@ void AddOptions(QCommandLineParser& parser)
          "default; energy, demand and max/min ten times less often.",
          "seconds"},
         {"listen", "serve: the address and port of the HTTP server; 127.0.0.1:9400 by default.", "address"},
+        {"web-config",
+         "serve: a YAML file with tls_server_config (cert_file, key_file) and basic_auth_users (user: bcrypt "
+         "hash), as Prometheus exporters read it.",
+         "file"},
         {"for", "log: how long to log, as 90, 90s, 15m, 2h or 1d; until Ctrl+C by default.", "duration"},
         {"out", "log: the CSV file; rows are added to a file with the same columns. report: the HTML file.",
          "file"},

@@ -5,6 +5,7 @@
 #include "cli/PageReaders.h"
 #include "cli/ReadingSchedule.h"
 #include "cli/StopRequest.h"
+#include "cli/WebConfig.h"
 #include "comm/LineObserver.h"
 #include "comm/LineWait.h"
 #include "comm/Transaction.h"
@@ -25,6 +26,7 @@ struct ServePlan
     Clock::duration every = std::chrono::seconds(5);
     QHostAddress host{QHostAddress::LocalHost};
     quint16 port = kDefaultPort;
+    WebConfig web;
 };
 
 // Splits "ADDRESS:PORT", ":PORT", "ADDRESS" or "[IPv6]:PORT" into the address and the port's text
@@ -75,6 +77,9 @@ QString TakePlan(const Command& command, ServePlan& plan)
     }
     if (command.options.isSet("listen"))
         if (const QString bad = TakeListen(command.options.value("listen"), plan); !bad.isEmpty())
+            return bad;
+    if (command.options.isSet("web-config"))
+        if (const QString bad = LoadWebConfig(command.options.value("web-config"), plan.web); !bad.isEmpty())
             return bad;
     return TakeAddresses(command, plan.addresses);
 }
@@ -198,7 +203,7 @@ int RunServe(const Command& command)
     if (!command.Open(link))
         return kExitNoAnswer;
     MeterMetrics metrics(plan.addresses);
-    MetricsServer server(metrics, link.PortText());
+    MetricsServer server(metrics, link.PortText(), plan.web);
     const quint16 port = server.Listen(plan.host, plan.port);
     const QString host = plan.host.protocol() == QAbstractSocket::IPv6Protocol
                              ? '[' + plan.host.toString() + ']'
@@ -208,9 +213,10 @@ int RunServe(const Command& command)
         command.io.err.flush();
         return kExitNoAnswer;
     }
-    command.io.err << "vemo400-cli: serving http://" << host << ':' << port << "/metrics for "
-                   << plan.addresses.size() << (plan.addresses.size() == 1 ? " meter" : " meters") << " on "
-                   << link.PortText() << '\n';
+    command.io.err << "vemo400-cli: serving " << (plan.web.tls ? "https://" : "http://") << host << ':'
+                   << port << "/metrics for " << plan.addresses.size()
+                   << (plan.addresses.size() == 1 ? " meter" : " meters") << " on " << link.PortText()
+                   << '\n';
     command.io.err.flush();
     ServeLoop loop(command, plan, link, metrics);
     loop.Run();

@@ -1,7 +1,7 @@
 # Installs the tool, its console program and the simulated meter with what a Linux desktop expects of an
-# application (desktop entry, icons, AppStream metainfo, manual pages), the service unit of the console
-# program's serve with the example Prometheus files, and describes the Debian package that
-# CPack builds from them; scripts/package drives it.
+# application (desktop entry, icons, AppStream metainfo, manual pages), the service units of the console
+# program's serve (one line, and one instance per line) with the example Prometheus files, and describes
+# the Debian package that CPack builds from them; scripts/package drives it.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
 endif()
@@ -20,9 +20,12 @@ foreach(size 16 22 24 32 48 64 128 256)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${PROJECT_NAME}.png)
 endforeach()
 install(FILES ${VEMO_LINUX_FILES}/copyright DESTINATION ${VEMO_DOC_DIR})
-# Installed, not enabled: the service needs its line set in /etc/default/vemo400-serve first.
-install(FILES ${VEMO_LINUX_FILES}/vemo400-serve.service DESTINATION lib/systemd/system)
+# Installed, not enabled: the service needs its line set in /etc/default/vemo400-serve first, an
+# instance of the template in /etc/default/vemo400-serve-NAME.
+install(FILES ${VEMO_LINUX_FILES}/vemo400-serve.service ${VEMO_LINUX_FILES}/vemo400-serve@.service
+  DESTINATION lib/systemd/system)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/prometheus/prometheus.yml ${PROJECT_SOURCE_DIR}/docs/prometheus/vemo400-alerts.yml
+  ${PROJECT_SOURCE_DIR}/docs/prometheus/prometheus-lines.yml ${PROJECT_SOURCE_DIR}/docs/prometheus/web-config.yml
   DESTINATION ${VEMO_DOC_DIR}/examples)
 install(FILES ${VEMO_LINUX_FILES}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME ${PROJECT_NAME})

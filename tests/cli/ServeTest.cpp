@@ -1,4 +1,6 @@
+#include "TestCertificate.h"
 #include "WaitUntil.h"
+#include "cli/GuardedTcpServer.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -13,8 +15,11 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <gtest/gtest.h>
@@ -24,6 +29,8 @@
 namespace {
 constexpr int kDeadlineMs = 20000;
 constexpr int kQueryEveryMs = 200;
+// "scrape-secret" at the lowest cost, as htpasswd -nBC 4 writes it.
+constexpr char kHash[] = "$2y$04$OVVi6c5owMeQbxZXPfQ05.fiue46xNKA1xfoLtFC88hxhR5.LONmK";
 
 // The body of a GET, or nothing when it fails or takes too long.
 std::optional<QByteArray> Get(const QUrl& url)
@@ -44,6 +51,24 @@ quint16 FreePort()
     return probe.serverPort();
 }
 
+// What a request got back: its status (0 for none), its WWW-Authenticate header and its body.
+struct Answer
+{
+    int status = 0;
+    QByteArray challenge;
+    QByteArray body;
+};
+
+Answer Ask(const QNetworkRequest& request, const QByteArray& method, const QByteArray& body = {})
+{
+    QNetworkAccessManager network;
+    network.setProxy(QNetworkProxy::NoProxy);
+    const std::unique_ptr<QNetworkReply> reply(network.sendCustomRequest(request, method, body));
+    WaitUntil([&] { return reply->isFinished(); }, 5000);
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+            reply->rawHeader("WWW-Authenticate"), reply->readAll()};
+}
+
 // Two frozen meters on one line without wire time, at addresses 1 and 2, with
 // serve reading both and serving on a free loopback port.
 class ServeTest : public ::testing::Test
@@ -57,9 +82,10 @@ protected:
         line.AddMeter(second);
         ASSERT_TRUE(line.Start()) << line.Error();
         serve.start(QStringLiteral(VEMO400_CLI),
-                    {"serve", "--port", QString::fromStdString(line.SlavePath()), "--addresses", "1,2",
-                     "--every", "0.2", "--listen", "127.0.0.1:0"});
-        static const QRegularExpression serving(QStringLiteral("serving (http://\\S+)"));
+                    QStringList{"serve", "--port", QString::fromStdString(line.SlavePath()), "--addresses",
+                                "1,2", "--every", "0.2", "--listen", "127.0.0.1:0"} +
+                        serveOptions);
+        static const QRegularExpression serving(QStringLiteral("serving (https?://\\S+)"));
         QString said;
         ASSERT_TRUE(WaitUntil(
             [&] {
@@ -87,25 +113,62 @@ protected:
     CSimMeter first;
     CSimMeter second;
     CSimServer line{first, Immediate()};
+    QStringList serveOptions;
     QProcess serve;
     QUrl metrics;
+};
+
+// serve over TLS with basic authentication, from a web configuration beside a self-signed certificate.
+class SecuredServeTest : public ServeTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!MakeTestCertificate(folder.path()))
+            GTEST_SKIP() << "openssl is not installed";
+        QFile config(folder.filePath(QStringLiteral("web.yml")));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(QByteArray("tls_server_config:\n  cert_file: serve.crt\n  key_file: serve.key\n"
+                                "basic_auth_users:\n  prometheus: ") +
+                     kHash + '\n');
+        config.close();
+        serveOptions = QStringList{"--web-config", config.fileName()};
+        ServeTest::SetUp();
+    }
+
+    // A request that trusts the test's certificate, with the password when one is given.
+    QNetworkRequest Request(const QByteArray& password = {},
+                            const QString& path = QStringLiteral("/metrics")) const
+    {
+        QNetworkRequest request(metrics.resolved(QUrl(path)));
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates(QSslCertificate::fromPath(folder.filePath(QStringLiteral("serve.crt"))));
+        request.setSslConfiguration(tls);
+        if (!password.isEmpty())
+            request.setRawHeader("Authorization", "Basic " + ("prometheus:" + password).toBase64());
+        return request;
+    }
+
+    QTemporaryDir folder;
 };
 
 // A Prometheus on the loopback address that scrapes serve every second.
 class Prometheus
 {
 public:
-    bool Start(const QString& program, const QUrl& target)
+    // scrapeSettings: more keys of the job, indented by four blanks.
+    bool Start(const QString& program, const QUrl& target, const QString& scrapeSettings = {})
     {
         m_port = FreePort();
         QFile config(m_dir.filePath("prometheus.yml"));
         if (!config.open(QIODevice::WriteOnly))
             return false;
         config.write(QStringLiteral("global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\n"
-                                    "scrape_configs:\n  - job_name: vemo400\n    static_configs:\n"
+                                    "scrape_configs:\n  - job_name: vemo400\n%3    static_configs:\n"
                                     "      - targets: ['%1:%2']\n")
                          .arg(target.host())
                          .arg(target.port())
+                         .arg(scrapeSettings)
                          .toUtf8());
         config.close();
         m_process.setProcessChannelMode(QProcess::MergedChannels);
@@ -247,4 +310,72 @@ TEST_F(ServeTest, expositionNamesEachValueAndDropsTheValuesOfASilentMeter)
     EXPECT_FALSE(text.contains("meter=\"2\",phase=")) << "a silent meter's values go with it";
     EXPECT_TRUE(text.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
     EXPECT_FALSE(text.contains("NaN"));
+}
+
+TEST_F(SecuredServeTest, prometheusScrapesOverTlsWithBasicAuth)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("prometheus"));
+    if (program.isEmpty())
+        GTEST_SKIP() << "prometheus is not installed";
+    Prometheus prometheus;
+    ASSERT_TRUE(prometheus.Start(program, metrics,
+                                 QStringLiteral("    scheme: https\n    tls_config:\n      ca_file: %1\n"
+                                                "    basic_auth:\n      username: prometheus\n"
+                                                "      password: scrape-secret\n")
+                                     .arg(folder.filePath(QStringLiteral("serve.crt")))));
+    EXPECT_TRUE(prometheus.Eventually(R"(vemo400_phase_voltage_volts{meter="1",phase="a"})", 230.12))
+        << prometheus.Output().toStdString();
+}
+
+// Refused before anything is served, each in its own way; serve answers on afterwards.
+TEST_F(SecuredServeTest, refusesWithoutCredentialsWithABodyOrWithAnOverlongHead)
+{
+    const Answer anonymous = Ask(Request(), "GET");
+    EXPECT_EQ(anonymous.status, 401);
+    EXPECT_EQ(anonymous.challenge, R"(Basic realm="vemo400")");
+    EXPECT_EQ(Ask(Request("wrong"), "GET").status, 401);
+    EXPECT_EQ(Ask(Request({}, QStringLiteral("/elsewhere")), "GET").status, 401) << "no path is told apart";
+    EXPECT_EQ(Ask(Request("scrape-secret"), "POST", "x").status, 413);
+    QNetworkRequest overlong = Request("scrape-secret");
+    overlong.setRawHeader("X-Padding", QByteArray(ConnectionLimits::kMaxHeadBytes, 'a'));
+    EXPECT_EQ(Ask(overlong, "GET").status, 431);
+
+    const Answer scraped = Ask(Request("scrape-secret"), "GET");
+    EXPECT_EQ(scraped.status, 200);
+    EXPECT_TRUE(scraped.body.contains("vemo400_up{meter=\"2\"}"));
+}
+
+// On a guarded server of its own with small limits, clients that connect and never begin their TLS
+// handshake: one over the cap goes at once, the others after the idle time.
+TEST(GuardedTcpServerTest, closesOneOverTheCapAtOnceAndSilentOnesAfterTheIdleTime)
+{
+    QTemporaryDir folder;
+    if (!MakeTestCertificate(folder.path()))
+        GTEST_SKIP() << "openssl is not installed";
+    QSslConfiguration tls;
+    tls.setLocalCertificateChain(QSslCertificate::fromPath(folder.filePath(QStringLiteral("serve.crt"))));
+    QFile key(folder.filePath(QStringLiteral("serve.key")));
+    ASSERT_TRUE(key.open(QIODevice::ReadOnly));
+    tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
+    ConnectionLimits limits;
+    limits.maxConnections = 2;
+    limits.idle = std::chrono::seconds(2);
+    GuardedTcpServer server(tls, limits);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+
+    QElapsedTimer since;
+    since.start();
+    QTcpSocket clients[3];
+    for (QTcpSocket& client : clients) {
+        client.connectToHost(QHostAddress::LocalHost, server.serverPort());
+        ASSERT_TRUE(client.waitForConnected(5000));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return clients[2].state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(clients[0].state(), QAbstractSocket::ConnectedState);
+    EXPECT_EQ(clients[1].state(), QAbstractSocket::ConnectedState);
+    ASSERT_TRUE(WaitUntil([&] {
+        return clients[0].state() == QAbstractSocket::UnconnectedState &&
+               clients[1].state() == QAbstractSocket::UnconnectedState;
+    }));
+    EXPECT_GE(since.elapsed(), 1900) << "not before the idle time, which a coarse timer may end 5 % early";
 }
