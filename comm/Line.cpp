@@ -18,7 +18,7 @@ CSerialLine g_serial;
 std::unique_ptr<CGatewayLine> g_gateway;
 CLine* g_line = &g_serial;
 int g_allowanceMs = kDefaultAllowanceMs;
-int g_openings = 0;
+std::string g_name;
 
 bool StartsWith(const char* name, const char* prefix)
 {
@@ -106,7 +106,7 @@ bool IsGatewayName(const char* name)
 
 bool OpenLine(const char* name, unsigned baud, int parity)
 {
-    ++g_openings;
+    g_name = name;
     if (const std::string gateway = GatewayNamed(name); !gateway.empty())
         return OpenGateway(gateway.c_str(), baud);
     DropGateway();
@@ -119,9 +119,9 @@ void CloseLine()
     SerialPort.Close();
 }
 
-int LineOpenings()
+const std::string& LineName()
 {
-    return g_openings;
+    return g_name;
 }
 
 int GatewayAllowanceMs()

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 // The line the transactions talk over: the serial port, or a TCP connection to a
 // serial-to-Ethernet gateway. The codec builds RTU frames and checks RTU replies on
@@ -43,9 +44,9 @@ CLine& Line();
 // open.
 bool OpenLine(const char* name, unsigned baud, int parity);
 void CloseLine();
-// How often a line has been opened: what was learnt of the meters on it holds until the next opening
-// (another port, another gateway, or the same name with another meter behind it by now).
-int LineOpenings();
+// The name the line in use was last opened by (empty before the first open): what was learnt
+// of the meters on it holds until a line of another name is opened.
+const std::string& LineName();
 // Whether a name opens a gateway rather than a serial port (VEMO400_COMn included).
 bool IsGatewayName(const char* name);
 

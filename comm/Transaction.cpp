@@ -13,15 +13,16 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 
 namespace Modbus {
 namespace {
 std::function<bool()> g_wanted;
 
-// The ratios read from each meter since the line was opened, by slave address.
+// The ratios read from each meter of the line they were read on, by slave address.
 struct KnownRatios
 {
-    int opening = 0;
+    std::string line;
     std::map<int32_t, TransformerRatios> bySlave;
 };
 KnownRatios g_ratios;
@@ -148,8 +149,8 @@ int ClearLine(int waitMs, int readLength)
 
 bool RefreshRatios(int waitMs)
 {
-    if (g_ratios.opening != LineOpenings())
-        g_ratios = {LineOpenings(), {}};
+    if (g_ratios.line != LineName())
+        g_ratios = {LineName(), {}};
     constexpr int first = RegisterMap::kCtPrimary;
     constexpr int count = RegisterMap::kPtSecondary - first + 1;
     if (ReadRegisters(first, count, waitMs, 300))

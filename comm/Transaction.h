@@ -51,13 +51,13 @@ WriteResult WriteCoil(int coil, int value, int waitMs, int readLength);
 int ClearLine(int waitMs, int readLength);
 
 // Refreshes CtRatio and PtRatio from registers 1000 to 1004 of the meter at SlaveId.
-// Each meter keeps the ratios last read from it since the line was opened: on a failed
-// read, or when a secondary reads 0, its previous ones stay. True when the ratios now in use were read
+// Each meter of the line keeps the ratios last read from it: on a failed read, or when a
+// secondary reads 0, its previous ones stay. True when the ratios now in use were read
 // from this meter; until then they are 0, and a value scaled by them is no reading.
 inline constexpr int kRatioWaitMs = 100;
 bool RefreshRatios(int waitMs = kRatioWaitMs);
 
-// Forgets the ratios of every meter, as opening the line does.
+// Forgets the ratios of every meter, as opening a line of another name does.
 void ForgetRatios();
 
 } // namespace Modbus

@@ -3,6 +3,7 @@
 #include "WaitUntil.h"
 #include "comm/LineObserver.h"
 #include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
 #include "pages/MainWindowLink.h"
 #include "pages/RealtimeDataPage.h"
 #include "sim/SimGateway.h"
@@ -82,6 +83,7 @@ TEST_F(CliReadTest, printsWhatThePageShowsForTheSameRegisters)
 // A meter that misses the ratio read but answers the value read must not give voltages of zero.
 TEST(CliRatioTest, aReadingWithoutThisMetersRatiosFailsAndARetriedRatioReadServes)
 {
+    Modbus::ForgetRatios(); // an earlier test's line may have had the same name
     MeterLine line;
     line.Set(1000, {100, 5, 1, 0, 1}); // CT 100/5, PT 1/1
     line.Set(100, 23012);
