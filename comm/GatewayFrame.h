@@ -3,16 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-// Modbus TCP's framing of the RTU frames the codec builds and checks: a request loses its
-// CRC and gains the MBAP header (transaction id, protocol 0, length, unit id = the slave
-// address); a reply is turned back into the RTU frame, CRC included, so the reply checks
-// are those of the serial line. Plain C++, no sockets.
+// The replies of a Modbus TCP gateway turned back into the RTU frames the codec checks: the
+// MBAP header (comm/MbapFrame.h) gives way to the CRC, so the reply checks are those of the
+// serial line. Plain C++, no sockets.
 namespace GatewayFrame {
-
-inline constexpr int kHeaderLength = 7;
-
-// The MBAP form of an RTU request (address, PDU, CRC).
-std::vector<uint8_t> ToMbap(const uint8_t* rtu, int length, uint16_t transactionId);
 
 // Reads the replies of a Modbus TCP connection. Only the reply to the request last
 // expected passes: one whose transaction id, unit id or function (normal or exception)
@@ -27,7 +21,7 @@ public:
     bool Take(const uint8_t* bytes, int count, std::vector<uint8_t>& rtu);
 
 private:
-    bool Answers(const uint8_t* frame) const;
+    bool Answers(uint16_t transactionId, uint8_t unit, uint8_t function) const;
 
     std::vector<uint8_t> m_pending;
     uint16_t m_transactionId = 0;

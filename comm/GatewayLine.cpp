@@ -1,6 +1,7 @@
 #include "comm/GatewayLine.h"
 
 #include "comm/LineWait.h"
+#include "comm/MbapFrame.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -73,7 +74,7 @@ std::vector<uint8_t> CGatewayLine::Framed(const uint8_t* request, int length)
         return {request, request + length};
     ++m_transactionId;
     m_replies.Expect(m_transactionId, request[0], request[1]);
-    return GatewayFrame::ToMbap(request, length, m_transactionId);
+    return Mbap::FromRtu(m_transactionId, request, static_cast<std::size_t>(length));
 }
 
 int CGatewayLine::Write(const uint8_t* buffer, int length)

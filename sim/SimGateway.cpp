@@ -1,7 +1,7 @@
 #include "sim/SimGateway.h"
 
+#include "comm/MbapFrame.h"
 #include "comm/ModbusFrame.h"
-#include "sim/MbapFrame.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -196,7 +196,7 @@ void CSimGateway::TakeRtuFrames()
 void CSimGateway::TakeMbapFrames()
 {
     for (;;) {
-        const Mbap::Taken taken = Mbap::Take(m_incoming);
+        const Mbap::Taken taken = Mbap::Take(m_incoming.data(), m_incoming.size());
         if (taken.head == Mbap::Head::NeedMore)
             return;
         if (taken.head == Mbap::Head::Garbage) {
@@ -205,11 +205,14 @@ void CSimGateway::TakeMbapFrames()
             return;
         }
         const auto end = m_incoming.begin() + static_cast<std::ptrdiff_t>(taken.length);
-        if (taken.head == Mbap::Head::Foreign)
-            Ignore(Frame(m_incoming.begin(), end));
+        const bool request = taken.protocol == 0;
+        const Frame frame =
+            request ? Mbap::ToRtu(m_incoming.data(), taken.length) : Frame(m_incoming.begin(), end);
         m_incoming.erase(m_incoming.begin(), end);
-        if (taken.head == Mbap::Head::Request)
-            Process(Mbap::ToRtu(taken.unit, taken.pdu), taken.transaction);
+        if (request)
+            Process(frame, taken.transaction);
+        else
+            Ignore(frame);
     }
 }
 
@@ -244,7 +247,8 @@ void CSimGateway::Process(const Frame& request, std::optional<uint16_t> transact
     m_line.Log().Add(record);
     if (!reply)
         return;
-    Outgoing next{Clock::now() + delay, transaction ? Mbap::FromRtu(*transaction, *reply) : *reply};
+    Outgoing next{Clock::now() + delay,
+                  transaction ? Mbap::FromRtu(*transaction, reply->data(), reply->size()) : *reply};
     const auto later =
         std::upper_bound(m_outgoing.begin(), m_outgoing.end(), next.due,
                          [](Clock::time_point due, const Outgoing& queued) { return due < queued.due; });

@@ -3,6 +3,7 @@
 #include "MeterLine.h"
 #include "comm/GatewayFrame.h"
 #include "comm/Line.h"
+#include "comm/MbapFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "meter/PageReads.h"
@@ -15,7 +16,7 @@
 TEST(GatewayFrameTest, aRequestLosesItsCrcAndOnlyTheReplyOfItsTransactionPasses)
 {
     const std::vector<uint8_t> request = WithCrc(Bytes("070300640002"));
-    EXPECT_EQ(GatewayFrame::ToMbap(request.data(), 8, 0x1234), Bytes("123400000006070300640002"));
+    EXPECT_EQ(Mbap::FromRtu(0x1234, request.data(), 8), Bytes("123400000006070300640002"));
 
     GatewayFrame::CReplyReader reader;
     reader.Expect(0x1234, 7, 3);
