@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,9 +58,7 @@ bool CSimGateway::Start(const std::string& host, int port)
         return false;
     m_host = host;
     m_port = m_listener.Port();
-    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_stopping = false;
-    m_thread = std::thread([this] { Serve(); });
+    m_serving.Start([this] { Serve(); });
     return true;
 }
 
@@ -70,11 +66,7 @@ void CSimGateway::Stop()
 {
     if (!IsRunning())
         return;
-    m_stopping = true;
-    Wake();
-    m_thread.join();
-    ::close(m_wakeFd);
-    m_wakeFd = -1;
+    m_serving.Stop();
     if (m_clientFd >= 0)
         ::close(m_clientFd);
     m_clientFd = -1;
@@ -83,12 +75,6 @@ void CSimGateway::Stop()
     m_outgoing.clear();
     m_listenAgain.reset();
     m_listener.Close();
-}
-
-void CSimGateway::Wake()
-{
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
 }
 
 std::optional<CSimGateway::Clock::time_point> CSimGateway::NextDue() const
@@ -104,26 +90,13 @@ std::optional<CSimGateway::Clock::time_point> CSimGateway::NextDue() const
 
 void CSimGateway::Serve()
 {
-    while (!m_stopping) {
+    while (!m_serving.Stopping()) {
         // A negative descriptor (no client and no listener while listening is retried) is skipped.
-        pollfd fds[2] = {{m_clientFd >= 0 ? m_clientFd : m_listener.Fd(), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-        const std::optional<Clock::time_point> due = NextDue();
-        timespec wait{};
-        if (due) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(*due - Clock::now(), {}));
-            wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
-            wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
-        }
-        ::ppoll(fds, 2, due ? &wait : nullptr, nullptr);
-        if (fds[1].revents & POLLIN) {
-            uint64_t count = 0;
-            [[maybe_unused]] const ssize_t got = ::read(m_wakeFd, &count, sizeof count);
-        }
+        const short events = m_serving.Wait(m_clientFd >= 0 ? m_clientFd : m_listener.Fd(), NextDue());
         const Clock::time_point now = Clock::now();
-        if (fds[0].revents && m_clientFd >= 0)
+        if (events && m_clientFd >= 0)
             ReadClient(now);
-        else if (fds[0].revents)
+        else if (events)
             TakeClient();
         if (m_mode == GatewayMode::RtuOverTcp && !m_incoming.empty() && now >= m_lastByte + kFrameSilence) {
             Frame unended;
