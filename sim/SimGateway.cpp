@@ -18,6 +18,13 @@ constexpr std::chrono::milliseconds kFrameSilence{10};
 // How soon the gateway tries again when it cannot listen after a client left.
 constexpr std::chrono::milliseconds kListenRetry{100};
 constexpr std::size_t kChunk = 512;
+// A request runs to 264 bytes at most (a write of 255 data bytes): bytes that run on past
+// that without a pause hold no request, and are given up then rather than kept until the
+// client pauses.
+constexpr std::size_t kLongestRequest = 9 + 255;
+// Replies a gateway keeps waiting for their time; a client that sends faster than they
+// leave finds its further requests unanswered.
+constexpr std::size_t kMostQueued = 64;
 constexpr int kHighestPort = 65535;
 
 bool IsPortNumber(const std::string& text, int& port)
@@ -98,11 +105,8 @@ void CSimGateway::Serve()
             ReadClient(now);
         else if (events)
             TakeClient();
-        if (m_mode == GatewayMode::RtuOverTcp && !m_incoming.empty() && now >= m_lastByte + kFrameSilence) {
-            Frame unended;
-            unended.swap(m_incoming);
-            Process(unended, std::nullopt);
-        }
+        if (m_mode == GatewayMode::RtuOverTcp && !m_incoming.empty() && now >= m_lastByte + kFrameSilence)
+            ProcessUnended();
         if (m_listenAgain && now >= *m_listenAgain)
             m_listenAgain =
                 m_listener.Open(m_host, m_port) ? std::nullopt : std::optional(now + kListenRetry);
@@ -145,10 +149,20 @@ void CSimGateway::ReadClient(Clock::time_point now)
     }
     m_lastByte = now;
     m_incoming.insert(m_incoming.end(), chunk, chunk + got);
-    if (m_mode == GatewayMode::RtuOverTcp)
-        TakeRtuFrames();
-    else
+    if (m_mode == GatewayMode::ModbusTcp) {
         TakeMbapFrames();
+        return;
+    }
+    TakeRtuFrames();
+    if (m_incoming.size() > kLongestRequest)
+        ProcessUnended();
+}
+
+void CSimGateway::ProcessUnended()
+{
+    Frame unended;
+    unended.swap(m_incoming);
+    Process(unended, std::nullopt);
 }
 
 // A frame of a known function ends at its length, without waiting for a pause.
@@ -209,6 +223,10 @@ void CSimGateway::Ignore(const Frame& bytes)
 void CSimGateway::Process(const Frame& request, std::optional<uint16_t> transaction)
 {
     RequestRecord record{request, CModbusSlave::Decode(request), {}, Outcome::Ignored, std::nullopt, 0};
+    if (m_outgoing.size() >= kMostQueued) {
+        m_line.Log().Add(record);
+        return;
+    }
     std::optional<Frame> reply = Answer(record);
     if (reply && transaction)
         reply = Forwarded(*reply, request);

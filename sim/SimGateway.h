@@ -75,6 +75,7 @@ private:
     void ReadClient(Clock::time_point now);
     void TakeRtuFrames();
     void TakeMbapFrames();
+    void ProcessUnended();
     void SendDue(Clock::time_point now);
     void Process(const Frame& request, std::optional<uint16_t> transaction);
     std::optional<Frame> Answer(RequestRecord& record);
