@@ -5,10 +5,6 @@
 #include "comm/ModbusFrame.h"
 
 namespace GatewayFrame {
-namespace {
-// Address, a PDU of up to 253 bytes and the CRC.
-constexpr std::size_t kLongestRtuFrame = 256;
-} // namespace
 
 std::vector<uint8_t> CModbusTcpFraming::Send(const uint8_t* request, int length)
 {
@@ -69,7 +65,7 @@ bool CRtuFraming::ReplyWhole() const
 {
     const int requestLength = static_cast<int>(m_request.size());
     const int received = static_cast<int>(m_reply.size());
-    if (m_reply.size() >= m_request.size() + kLongestRtuFrame)
+    if (m_reply.size() >= m_request.size() + ModbusFrame::kLongestFrameLength)
         return true;
     if (ConverterEcho::MayBeArriving(m_request.data(), requestLength, m_reply.data(), received))
         return false;

@@ -11,8 +11,7 @@
 #include <algorithm>
 
 namespace {
-// Address, a PDU of up to 253 bytes and the CRC.
-constexpr std::size_t kLongestRtuFrame = 256;
+constexpr std::size_t kLongestRtuFrame = ModbusFrame::kLongestFrameLength;
 
 class RtuCheck
 {
