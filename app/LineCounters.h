@@ -13,7 +13,7 @@ class LineCounters
 public:
     // One request that went on the line and what came back.
     void CountExchange(ExchangeVerdict::Kind verdict, int64_t replyMs);
-    // A request that stayed off the line, or an echo of one that went: no request of its own.
+    // A request that stayed off the line, an echo of one that went, or stray bytes: no request of its own.
     void CountOther(ExchangeVerdict::Kind verdict);
     void Clear() { *this = LineCounters(); }
 

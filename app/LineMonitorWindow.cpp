@@ -41,11 +41,11 @@ QString VerdictText(const ExchangeVerdict& verdict)
 
 // time, direction, reply time, verdict, bytes: the columns line up in a fixed font.
 QString Line(int64_t atMs, const char* direction, const QString& replyTime, const QString& verdict,
-             const QByteArray& bytes)
+             const QString& bytes)
 {
     return QStringLiteral("%1  %2  %3  %4  %5")
         .arg(TimeOfDay(atMs), QString::fromLatin1(direction), replyTime.rightJustified(7),
-             verdict.leftJustified(kVerdictWidth), Hex(bytes));
+             verdict.leftJustified(kVerdictWidth), bytes);
 }
 
 QByteArray Copy(std::span<const uint8_t> bytes)
@@ -168,6 +168,11 @@ void CLineMonitorWindow::Note(const LineEvent& event)
         record.reason = QString::fromUtf8(event.reason);
         m_counters.CountOther(ExchangeVerdict::NotSent);
         break;
+    case LineEvent::Stray:
+        record.verdict.kind = ExchangeVerdict::Foreign;
+        record.strayBytes = event.strayBytes;
+        m_counters.CountOther(ExchangeVerdict::Foreign);
+        break;
     }
     m_pending.push_back(std::move(record));
     if (m_pending.size() > static_cast<std::size_t>(kHistoryLines))
@@ -185,15 +190,19 @@ void CLineMonitorWindow::Flush()
         const int64_t replyAtMs = record.sentAtMs + record.replyMs;
         switch (record.kind) {
         case LineEvent::Exchange:
-            lines << Line(record.sentAtMs, "tx", QString(), QString(), record.request)
-                  << Line(replyAtMs, "rx", replyTime, VerdictText(record.verdict), record.reply);
+            lines << Line(record.sentAtMs, "tx", QString(), QString(), Hex(record.request))
+                  << Line(replyAtMs, "rx", replyTime, VerdictText(record.verdict), Hex(record.reply));
             break;
         case LineEvent::Echo:
-            lines << Line(replyAtMs, "rx", replyTime, VerdictText(record.verdict), record.reply);
+            lines << Line(replyAtMs, "rx", replyTime, VerdictText(record.verdict), Hex(record.reply));
             break;
         case LineEvent::NotSent:
             lines << Line(record.sentAtMs, "tx", QString(), QStringLiteral("not sent: ") + record.reason,
-                          record.request);
+                          Hex(record.request));
+            break;
+        case LineEvent::Stray:
+            lines << Line(record.sentAtMs, "rx", QString(), VerdictText(record.verdict),
+                          QStringLiteral("%1 bytes that answer no request, dropped").arg(record.strayBytes));
             break;
         }
     }

@@ -52,6 +52,7 @@ private:
         int64_t sentAtMs;
         int64_t replyMs;
         QString reason;
+        int64_t strayBytes = 0;
     };
 
     void BuildLayout();

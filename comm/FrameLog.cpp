@@ -60,3 +60,12 @@ void FrameLog::NotSent(const uint8_t* request, int length, const char* reason)
         return;
     qCDebug(lcModbus).noquote() << "not sent" << Hex(request, length) << QStringLiteral("(%1)").arg(reason);
 }
+
+void FrameLog::Stray(int64_t count, int64_t firstAtMs)
+{
+    if (LineObserved())
+        ObserveLine({LineEvent::Stray, {}, {}, firstAtMs, 0, nullptr, count});
+    if (!lcModbus().isDebugEnabled())
+        return;
+    qCDebug(lcModbus).noquote() << "stray" << count << "bytes answering no request, dropped";
+}

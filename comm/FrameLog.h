@@ -20,6 +20,8 @@ public:
     void Echo(const uint8_t* echo, int length) const;
     // Logs a request that was built but never went on the line, and why.
     static void NotSent(const uint8_t* request, int length, const char* reason);
+    // Logs bytes that answered no request and were dropped, the first of them at firstAtMs.
+    static void Stray(int64_t count, int64_t firstAtMs);
 
 private:
     const uint8_t* m_request;

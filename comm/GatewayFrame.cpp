@@ -1,73 +1,88 @@
 #include "comm/GatewayFrame.h"
 
+#include "comm/ConverterEcho.h"
+#include "comm/MbapFrame.h"
 #include "comm/ModbusFrame.h"
 
 namespace GatewayFrame {
-namespace {
-// An RTU frame is at most 256 bytes: address, a PDU of up to 253 and the CRC.
-constexpr int kLongestLength = 254; // unit id and PDU
 
-uint16_t BigEndian(const uint8_t* bytes)
+std::vector<uint8_t> CModbusTcpFraming::Send(const uint8_t* request, int length)
 {
-    return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
-}
-
-void PutBigEndian(std::vector<uint8_t>& frame, int value)
-{
-    frame.push_back(static_cast<uint8_t>(value >> 8));
-    frame.push_back(static_cast<uint8_t>(value));
-}
-} // namespace
-
-std::vector<uint8_t> ToMbap(const uint8_t* rtu, int length, uint16_t transactionId)
-{
-    const int unitAndPdu = length - 2;
-    std::vector<uint8_t> frame;
-    frame.reserve(static_cast<std::size_t>(6 + unitAndPdu));
-    PutBigEndian(frame, transactionId);
-    PutBigEndian(frame, 0);
-    PutBigEndian(frame, unitAndPdu);
-    frame.insert(frame.end(), rtu, rtu + unitAndPdu);
-    return frame;
-}
-
-void CReplyReader::Expect(uint16_t transactionId, uint8_t unit, uint8_t function)
-{
-    m_pending.clear();
-    m_transactionId = transactionId;
-    m_unit = unit;
-    m_function = function;
+    ++m_transactionId;
+    m_unit = request[0];
+    m_function = request[1];
     m_answered = false;
+    return Mbap::FromRtu(m_transactionId, request, static_cast<std::size_t>(length));
 }
 
-bool CReplyReader::Answers(const uint8_t* frame) const
+bool CModbusTcpFraming::Answers(uint16_t transactionId, uint8_t unit, uint8_t function) const
 {
-    const uint8_t function = frame[7];
-    return !m_answered && BigEndian(frame) == m_transactionId && frame[6] == m_unit &&
+    return !m_answered && transactionId == m_transactionId && unit == m_unit &&
            (function == m_function || function == (m_function | ModbusFrame::kExceptionFlag));
 }
 
-bool CReplyReader::Take(const uint8_t* bytes, int count, std::vector<uint8_t>& rtu)
+// The frames are walked in place and what they took is cut off once at the end, so a read
+// of many frames costs what it holds, not that times the number of frames.
+Taken CModbusTcpFraming::Take(const uint8_t* bytes, std::size_t count, std::vector<uint8_t>& rtu)
 {
-    m_pending.insert(m_pending.end(), bytes, bytes + count);
-    while (static_cast<int>(m_pending.size()) >= kHeaderLength) {
-        const int unitAndPdu = BigEndian(&m_pending[4]);
-        if (BigEndian(&m_pending[2]) != 0 || unitAndPdu < 2 || unitAndPdu > kLongestLength) {
-            m_pending.clear();
-            return false;
+    m_partial.insert(m_partial.end(), bytes, bytes + count);
+    Taken taken;
+    std::size_t at = 0;
+    for (;;) {
+        const uint8_t* frame = m_partial.data() + at;
+        const Mbap::Taken found = Mbap::Take(frame, m_partial.size() - at);
+        if (found.head == Mbap::Head::Garbage || (found.length > 0 && found.protocol != 0)) {
+            taken.dropped += m_partial.size() - at;
+            taken.lost = true;
+            m_partial.clear();
+            return taken;
         }
-        const auto whole = static_cast<std::size_t>(6 + unitAndPdu);
-        if (m_pending.size() < whole)
-            return true;
-        if (Answers(m_pending.data())) {
-            std::vector<uint8_t> reply(m_pending.begin() + 6, m_pending.begin() + static_cast<long>(whole));
-            ModbusFrame::AppendCrc(reply);
+        if (found.head == Mbap::Head::NeedMore)
+            break;
+        if (Answers(found.transaction, found.unit, frame[Mbap::kHeaderLength])) {
+            const std::vector<uint8_t> reply = Mbap::ToRtu(frame, found.length);
             rtu.insert(rtu.end(), reply.begin(), reply.end());
             m_answered = true;
+        } else {
+            taken.dropped += found.length;
         }
-        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<long>(whole));
+        at += found.length;
     }
-    return true;
+    m_partial.erase(m_partial.begin(), m_partial.begin() + static_cast<std::ptrdiff_t>(at));
+    return taken;
+}
+
+std::vector<uint8_t> CRtuFraming::Send(const uint8_t* request, int length)
+{
+    m_request.assign(request, request + length);
+    m_reply.clear();
+    m_waiting = true;
+    return m_request;
+}
+
+// Told as the transaction tells it, so the line stops passing bytes where the wait ends.
+bool CRtuFraming::ReplyWhole() const
+{
+    const int requestLength = static_cast<int>(m_request.size());
+    const int received = static_cast<int>(m_reply.size());
+    if (m_reply.size() >= m_request.size() + ModbusFrame::kLongestFrameLength)
+        return true;
+    if (ConverterEcho::MayBeArriving(m_request.data(), requestLength, m_reply.data(), received))
+        return false;
+    const int echo = ConverterEcho::Length(m_request.data(), requestLength, m_reply.data(), received, false);
+    return ModbusFrame::IsReplyComplete(m_request.data(), requestLength, m_reply.data() + echo,
+                                        received - echo);
+}
+
+Taken CRtuFraming::Take(const uint8_t* bytes, std::size_t count, std::vector<uint8_t>& rtu)
+{
+    std::size_t passed = 0;
+    while (m_waiting && passed < count) {
+        m_reply.push_back(bytes[passed++]);
+        m_waiting = !ReplyWhole();
+    }
+    rtu.insert(rtu.end(), bytes, bytes + passed);
+    return {count - passed, false};
 }
 
 } // namespace GatewayFrame

@@ -1,39 +1,77 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-// Modbus TCP's framing of the RTU frames the codec builds and checks: a request loses its
-// CRC and gains the MBAP header (transaction id, protocol 0, length, unit id = the slave
-// address); a reply is turned back into the RTU frame, CRC included, so the reply checks
-// are those of the serial line. Plain C++, no sockets.
+// How a gateway connection frames the RTU frames the codec builds and checks. Only the reply
+// to the request in flight is passed on, as the RTU frame the serial line would have carried,
+// so the reply checks are those of the serial line; whatever else arrives is dropped as it
+// comes and counted, so a chatty gateway never makes the tool hold more than one reply.
+// Plain C++, no sockets.
 namespace GatewayFrame {
 
-inline constexpr int kHeaderLength = 7;
+// What a framing made of the bytes it was given.
+struct Taken
+{
+    std::size_t dropped = 0; // bytes that answer no request in flight
+    bool lost = false;       // the stream cannot be followed any further: the connection should go
+};
 
-// The MBAP form of an RTU request (address, PDU, CRC).
-std::vector<uint8_t> ToMbap(const uint8_t* rtu, int length, uint16_t transactionId);
-
-// Reads the replies of a Modbus TCP connection. Only the reply to the request last
-// expected passes: one whose transaction id, unit id or function (normal or exception)
-// differs, a late reply to an earlier request among them, is dropped.
-class CReplyReader
+class CFraming
 {
 public:
-    // The request now in flight; whatever arrived before is forgotten.
-    void Expect(uint16_t transactionId, uint8_t unit, uint8_t function);
-    // Takes received bytes; appends the RTU form of the reply to rtu once it is whole.
-    // False when the stream cannot be MBAP (its framing is lost: the connection should go).
-    bool Take(const uint8_t* bytes, int count, std::vector<uint8_t>& rtu);
+    virtual ~CFraming() = default;
+    // The request as it goes to the gateway; from now on only its reply passes.
+    virtual std::vector<uint8_t> Send(const uint8_t* request, int length) = 0;
+    // Takes received bytes, in whatever pieces they came; appends those of the reply to rtu.
+    virtual Taken Take(const uint8_t* bytes, std::size_t count, std::vector<uint8_t>& rtu) = 0;
+    // A new connection: nothing of the old stream is held any longer.
+    virtual void Restart() = 0;
+    // Bytes held between calls (a frame not yet whole): never more than one frame.
+    virtual std::size_t Held() const = 0;
+};
+
+// Modbus TCP: each request gets the MBAP header with a rising transaction id. The framing
+// runs on from one request to the next, so a frame that straddles a request is still found;
+// a frame whose transaction id, unit id or function (normal or exception) differs, a late
+// reply to an earlier request among them, is dropped, and the reply passes only once.
+class CModbusTcpFraming final : public CFraming
+{
+public:
+    std::vector<uint8_t> Send(const uint8_t* request, int length) override;
+    Taken Take(const uint8_t* bytes, std::size_t count, std::vector<uint8_t>& rtu) override;
+    void Restart() override { m_partial.clear(); }
+    std::size_t Held() const override { return m_partial.size(); }
 
 private:
-    bool Answers(const uint8_t* frame) const;
+    bool Answers(uint16_t transactionId, uint8_t unit, uint8_t function) const;
 
-    std::vector<uint8_t> m_pending;
+    std::vector<uint8_t> m_partial;
     uint16_t m_transactionId = 0;
     uint8_t m_unit = 0;
     uint8_t m_function = 0;
     bool m_answered = true;
+};
+
+// RTU over TCP: the frames go as they are. After a request, what arrives passes as it came
+// until it makes a whole reply (after a converter's copy of the request, if one comes first)
+// or the longest frame there is after such a copy; anything after that, or before the first
+// request, is dropped.
+class CRtuFraming final : public CFraming
+{
+public:
+    std::vector<uint8_t> Send(const uint8_t* request, int length) override;
+    Taken Take(const uint8_t* bytes, std::size_t count, std::vector<uint8_t>& rtu) override;
+    void Restart() override { m_waiting = false; }
+    std::size_t Held() const override { return 0; }
+
+private:
+    bool ReplyWhole() const;
+
+    std::vector<uint8_t> m_request;
+    std::vector<uint8_t> m_reply; // what passed since the request, to tell when it is whole
+    bool m_waiting = false;
 };
 
 } // namespace GatewayFrame

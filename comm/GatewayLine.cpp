@@ -9,17 +9,37 @@
 namespace {
 // Long enough for a gateway across a site network, short enough for a navigation step.
 constexpr int kConnectTimeoutMs = 3000;
+// The most the socket keeps of what the gateway sent before the line takes it; beyond it
+// the gateway waits on TCP's flow control.
+constexpr qint64 kReadBufferSize = 64 * 1024;
+
+std::unique_ptr<GatewayFrame::CFraming> MakeFraming(CGatewayLine::Framing framing)
+{
+    if (framing == CGatewayLine::Framing::ModbusTcp)
+        return std::make_unique<GatewayFrame::CModbusTcpFraming>();
+    return std::make_unique<GatewayFrame::CRtuFraming>();
+}
 } // namespace
 
 CGatewayLine::CGatewayLine(Framing framing, const QString& name, const QString& host, quint16 port,
                            unsigned baud)
-    : m_framing(framing), m_name(name), m_host(host), m_port(port), m_baud(baud)
+    : m_name(name), m_host(host), m_port(port), m_baud(baud), m_framing(MakeFraming(framing))
 {
+    m_socket.setReadBufferSize(kReadBufferSize);
+    QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { TakeArrived(); });
+}
+
+CGatewayLine::~CGatewayLine()
+{
+    DropUnread();
+    m_stray.Report();
 }
 
 bool CGatewayLine::Connect()
 {
     m_socket.abort();
+    m_stray.Drop(static_cast<int64_t>(m_framing->Held()));
+    m_framing->Restart();
     m_socket.connectToHost(m_host, m_port);
     LineWait::Until(kConnectTimeoutMs, [this] {
         return m_socket.state() != QAbstractSocket::HostLookupState &&
@@ -37,21 +57,28 @@ bool CGatewayLine::Connect()
     return false;
 }
 
+std::size_t CGatewayLine::HeldBytes() const
+{
+    return static_cast<std::size_t>(m_socket.bytesAvailable()) + m_framing->Held() + m_arrived.size();
+}
+
+// Runs whenever bytes arrive, whether or not an exchange waits, so the socket's buffer
+// never fills with what nobody asked for. Each read takes at most the read buffer.
 void CGatewayLine::TakeArrived()
 {
-    const QByteArray bytes = m_socket.readAll();
-    if (bytes.isEmpty())
-        return;
-    m_quietSince = std::chrono::steady_clock::now();
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
-    if (m_framing == Framing::RtuOverTcp) {
-        m_arrived.insert(m_arrived.end(), data, data + bytes.size());
-        return;
-    }
-    if (!m_replies.Take(data, static_cast<int>(bytes.size()), m_arrived)) {
-        std::fprintf(stderr, "vemo400: %s sends no Modbus TCP frames; connecting again\n",
-                     qPrintable(m_name));
-        m_socket.abort();
+    while (m_socket.isOpen() && m_socket.bytesAvailable() > 0) {
+        const QByteArray bytes = m_socket.readAll();
+        const std::size_t before = m_arrived.size();
+        const GatewayFrame::Taken taken = m_framing->Take(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                                          static_cast<std::size_t>(bytes.size()), m_arrived);
+        m_stray.Drop(static_cast<int64_t>(taken.dropped));
+        if (m_arrived.size() > before)
+            m_quietSince = std::chrono::steady_clock::now();
+        if (taken.lost) {
+            std::fprintf(stderr, "vemo400: %s sends no Modbus TCP frames; connecting again\n",
+                         qPrintable(m_name));
+            m_socket.abort();
+        }
     }
 }
 
@@ -59,21 +86,22 @@ int CGatewayLine::Read(uint8_t* buffer, int maxCount)
 {
     std::memset(buffer, 0, static_cast<std::size_t>(std::max(maxCount, 0)));
     TakeArrived();
-    const int count = std::min(maxCount, static_cast<int>(m_arrived.size()));
+    const int count = std::min(maxCount, static_cast<int>(m_arrived.size() - m_readAt));
     if (count <= 0)
         return 0;
-    std::copy_n(m_arrived.begin(), count, buffer);
-    m_arrived.erase(m_arrived.begin(), m_arrived.begin() + count);
+    std::copy_n(m_arrived.begin() + static_cast<std::ptrdiff_t>(m_readAt), count, buffer);
+    m_readAt += static_cast<std::size_t>(count);
+    if (m_readAt == m_arrived.size())
+        DropUnread();
     return count;
 }
 
-std::vector<uint8_t> CGatewayLine::Framed(const uint8_t* request, int length)
+// A reply the exchange left unread (it gave up waiting) is as stray as any other byte.
+void CGatewayLine::DropUnread()
 {
-    if (m_framing == Framing::RtuOverTcp)
-        return {request, request + length};
-    ++m_transactionId;
-    m_replies.Expect(m_transactionId, request[0], request[1]);
-    return GatewayFrame::ToMbap(request, length, m_transactionId);
+    m_stray.Drop(static_cast<int64_t>(m_arrived.size() - m_readAt));
+    m_arrived.clear();
+    m_readAt = 0;
 }
 
 int CGatewayLine::Write(const uint8_t* buffer, int length)
@@ -87,10 +115,11 @@ int CGatewayLine::Write(const uint8_t* buffer, int length)
         if (!Connect())
             return 0;
     }
-    // Whatever is still on the way belongs to an earlier request.
-    m_socket.readAll();
-    m_arrived.clear();
-    const std::vector<uint8_t> frame = Framed(buffer, length);
+    // Frames on their way keep their framing; whatever they held for an earlier request goes.
+    TakeArrived();
+    DropUnread();
+    m_stray.Report();
+    const std::vector<uint8_t> frame = m_framing->Send(buffer, length);
     const qint64 written =
         m_socket.write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
     m_socket.flush();

@@ -2,15 +2,19 @@
 
 #include "comm/GatewayFrame.h"
 #include "comm/Line.h"
+#include "comm/StrayBytes.h"
 
 #include <QString>
 #include <QTcpSocket>
+#include <memory>
 #include <vector>
 
 // A TCP connection to a serial-to-Ethernet gateway. Modbus TCP wraps each request in the
 // MBAP header with a rising transaction id and passes only the reply of that transaction;
-// RTU over TCP carries the RTU frames as they are. A connection that drops fails the
-// exchange in flight as a silent meter would and is made again before the next request.
+// RTU over TCP carries the RTU frames as they are. What the gateway sends is taken as it
+// arrives, also between exchanges, so it never piles up: anything but the reply in flight is
+// dropped and noted as stray. A connection that drops fails the exchange in flight as a
+// silent meter would and is made again before the next request.
 class CGatewayLine final : public CLine
 {
 public:
@@ -21,6 +25,7 @@ public:
     };
 
     CGatewayLine(Framing framing, const QString& name, const QString& host, quint16 port, unsigned baud);
+    ~CGatewayLine() override;
 
     const QString& Name() const { return m_name; }
     // Connects with the window live; false, with the reason on standard error, when the
@@ -28,6 +33,11 @@ public:
     bool Connect();
     bool IsConnected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
     void SetBaud(unsigned baud) { m_baud = baud; }
+    // What the line holds of what the gateway sent and nobody has read yet: bounded by the
+    // socket's read buffer, one frame and one reply.
+    std::size_t HeldBytes() const;
+    // What the line dropped as answering no request since it opened.
+    int64_t StrayBytes() const { return m_stray.Total(); }
 
     bool IsOpen() const override { return true; }
     unsigned Baud() const override { return m_baud; }
@@ -39,16 +49,16 @@ public:
 
 private:
     void TakeArrived();
-    std::vector<uint8_t> Framed(const uint8_t* request, int length);
+    void DropUnread();
 
-    Framing m_framing;
     QString m_name;
     QString m_host;
     quint16 m_port;
     unsigned m_baud;
     QTcpSocket m_socket;
-    GatewayFrame::CReplyReader m_replies;
-    uint16_t m_transactionId = 0;
-    std::vector<uint8_t> m_arrived; // RTU bytes not yet read
+    std::unique_ptr<GatewayFrame::CFraming> m_framing;
+    CStrayBytes m_stray;
+    std::vector<uint8_t> m_arrived; // the reply's RTU bytes; those before m_readAt have been read
+    std::size_t m_readAt = 0;
     std::chrono::steady_clock::time_point m_quietSince{};
 };

@@ -21,6 +21,8 @@ enum Function : uint8_t
 inline constexpr uint8_t kExceptionFlag = 0x80;
 // Slave address, function code, exception code and two CRC bytes.
 inline constexpr int kExceptionReplyLength = 5;
+// Slave address, a PDU of up to 253 bytes and two CRC bytes.
+inline constexpr int kLongestFrameLength = 256;
 
 // Length of the normal reply to a request frame: 5 + 2n for a read of n registers
 // (address, function, byte count, data, CRC), 8 for the echo that answers a write

@@ -16,7 +16,7 @@
 enum class Outcome
 {
     Answered,         // a reply (normal or exception) went out
-    Ignored,          // broken frame, bad CRC, another slave's address, or a broadcast read
+    Ignored,          // broken frame, bad CRC, another slave's address, a broadcast read, a full queue
     Broadcast,        // a broadcast write, carried out without a reply
     BroadcastRefused, // a broadcast write the meter refused, without a reply
     RateMismatch,     // the line ran at a rate other than the meter's

@@ -1,14 +1,12 @@
 #include "sim/SimGateway.h"
 
+#include "comm/MbapFrame.h"
 #include "comm/ModbusFrame.h"
-#include "sim/MbapFrame.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,6 +18,13 @@ constexpr std::chrono::milliseconds kFrameSilence{10};
 // How soon the gateway tries again when it cannot listen after a client left.
 constexpr std::chrono::milliseconds kListenRetry{100};
 constexpr std::size_t kChunk = 512;
+// A request runs to 264 bytes at most (a write of 255 data bytes): bytes that run on past
+// that without a pause hold no request, and are given up then rather than kept until the
+// client pauses.
+constexpr std::size_t kLongestRequest = 9 + 255;
+// Replies a gateway keeps waiting for their time; a client that sends faster than they
+// leave finds its further requests unanswered.
+constexpr std::size_t kMostQueued = 64;
 constexpr int kHighestPort = 65535;
 
 bool IsPortNumber(const std::string& text, int& port)
@@ -60,9 +65,7 @@ bool CSimGateway::Start(const std::string& host, int port)
         return false;
     m_host = host;
     m_port = m_listener.Port();
-    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_stopping = false;
-    m_thread = std::thread([this] { Serve(); });
+    m_serving.Start([this] { Serve(); });
     return true;
 }
 
@@ -70,11 +73,7 @@ void CSimGateway::Stop()
 {
     if (!IsRunning())
         return;
-    m_stopping = true;
-    Wake();
-    m_thread.join();
-    ::close(m_wakeFd);
-    m_wakeFd = -1;
+    m_serving.Stop();
     if (m_clientFd >= 0)
         ::close(m_clientFd);
     m_clientFd = -1;
@@ -83,12 +82,6 @@ void CSimGateway::Stop()
     m_outgoing.clear();
     m_listenAgain.reset();
     m_listener.Close();
-}
-
-void CSimGateway::Wake()
-{
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
 }
 
 std::optional<CSimGateway::Clock::time_point> CSimGateway::NextDue() const
@@ -104,32 +97,16 @@ std::optional<CSimGateway::Clock::time_point> CSimGateway::NextDue() const
 
 void CSimGateway::Serve()
 {
-    while (!m_stopping) {
+    while (!m_serving.Stopping()) {
         // A negative descriptor (no client and no listener while listening is retried) is skipped.
-        pollfd fds[2] = {{m_clientFd >= 0 ? m_clientFd : m_listener.Fd(), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-        const std::optional<Clock::time_point> due = NextDue();
-        timespec wait{};
-        if (due) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(*due - Clock::now(), {}));
-            wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
-            wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
-        }
-        ::ppoll(fds, 2, due ? &wait : nullptr, nullptr);
-        if (fds[1].revents & POLLIN) {
-            uint64_t count = 0;
-            [[maybe_unused]] const ssize_t got = ::read(m_wakeFd, &count, sizeof count);
-        }
+        const short events = m_serving.Wait(m_clientFd >= 0 ? m_clientFd : m_listener.Fd(), NextDue());
         const Clock::time_point now = Clock::now();
-        if (fds[0].revents && m_clientFd >= 0)
+        if (events && m_clientFd >= 0)
             ReadClient(now);
-        else if (fds[0].revents)
+        else if (events)
             TakeClient();
-        if (m_mode == GatewayMode::RtuOverTcp && !m_incoming.empty() && now >= m_lastByte + kFrameSilence) {
-            Frame unended;
-            unended.swap(m_incoming);
-            Process(unended, std::nullopt);
-        }
+        if (m_mode == GatewayMode::RtuOverTcp && !m_incoming.empty() && now >= m_lastByte + kFrameSilence)
+            ProcessUnended();
         if (m_listenAgain && now >= *m_listenAgain)
             m_listenAgain =
                 m_listener.Open(m_host, m_port) ? std::nullopt : std::optional(now + kListenRetry);
@@ -172,10 +149,20 @@ void CSimGateway::ReadClient(Clock::time_point now)
     }
     m_lastByte = now;
     m_incoming.insert(m_incoming.end(), chunk, chunk + got);
-    if (m_mode == GatewayMode::RtuOverTcp)
-        TakeRtuFrames();
-    else
+    if (m_mode == GatewayMode::ModbusTcp) {
         TakeMbapFrames();
+        return;
+    }
+    TakeRtuFrames();
+    if (m_incoming.size() > kLongestRequest)
+        ProcessUnended();
+}
+
+void CSimGateway::ProcessUnended()
+{
+    Frame unended;
+    unended.swap(m_incoming);
+    Process(unended, std::nullopt);
 }
 
 // A frame of a known function ends at its length, without waiting for a pause.
@@ -196,7 +183,7 @@ void CSimGateway::TakeRtuFrames()
 void CSimGateway::TakeMbapFrames()
 {
     for (;;) {
-        const Mbap::Taken taken = Mbap::Take(m_incoming);
+        const Mbap::Taken taken = Mbap::Take(m_incoming.data(), m_incoming.size());
         if (taken.head == Mbap::Head::NeedMore)
             return;
         if (taken.head == Mbap::Head::Garbage) {
@@ -205,11 +192,14 @@ void CSimGateway::TakeMbapFrames()
             return;
         }
         const auto end = m_incoming.begin() + static_cast<std::ptrdiff_t>(taken.length);
-        if (taken.head == Mbap::Head::Foreign)
-            Ignore(Frame(m_incoming.begin(), end));
+        const bool request = taken.protocol == 0;
+        const Frame frame =
+            request ? Mbap::ToRtu(m_incoming.data(), taken.length) : Frame(m_incoming.begin(), end);
         m_incoming.erase(m_incoming.begin(), end);
-        if (taken.head == Mbap::Head::Request)
-            Process(Mbap::ToRtu(taken.unit, taken.pdu), taken.transaction);
+        if (request)
+            Process(frame, taken.transaction);
+        else
+            Ignore(frame);
     }
 }
 
@@ -233,6 +223,10 @@ void CSimGateway::Ignore(const Frame& bytes)
 void CSimGateway::Process(const Frame& request, std::optional<uint16_t> transaction)
 {
     RequestRecord record{request, CModbusSlave::Decode(request), {}, Outcome::Ignored, std::nullopt, 0};
+    if (m_outgoing.size() >= kMostQueued) {
+        m_line.Log().Add(record);
+        return;
+    }
     std::optional<Frame> reply = Answer(record);
     if (reply && transaction)
         reply = Forwarded(*reply, request);
@@ -244,7 +238,8 @@ void CSimGateway::Process(const Frame& request, std::optional<uint16_t> transact
     m_line.Log().Add(record);
     if (!reply)
         return;
-    Outgoing next{Clock::now() + delay, transaction ? Mbap::FromRtu(*transaction, *reply) : *reply};
+    Outgoing next{Clock::now() + delay,
+                  transaction ? Mbap::FromRtu(*transaction, reply->data(), reply->size()) : *reply};
     const auto later =
         std::upper_bound(m_outgoing.begin(), m_outgoing.end(), next.due,
                          [](Clock::time_point due, const Outgoing& queued) { return due < queued.due; });

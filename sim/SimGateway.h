@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/RequestLog.h"
+#include "sim/ServingThread.h"
 #include "sim/TcpListener.h"
 
 #include <atomic>
@@ -8,7 +9,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CSimServer;
@@ -43,7 +43,7 @@ public:
     bool Start(const std::string& host = "127.0.0.1", int port = 0);
     // Stops serving promptly, closing the client's connection.
     void Stop();
-    bool IsRunning() const { return m_thread.joinable(); }
+    bool IsRunning() const { return m_serving.IsRunning(); }
     int Port() const { return m_port; }
     GatewayMode Mode() const { return m_mode; }
     // tcp://HOST:PORT or rtu-tcp://HOST:PORT, as a master names the port.
@@ -69,13 +69,13 @@ private:
     };
 
     void Serve();
-    void Wake();
     std::optional<Clock::time_point> NextDue() const;
     void TakeClient();
     void DropClient();
     void ReadClient(Clock::time_point now);
     void TakeRtuFrames();
     void TakeMbapFrames();
+    void ProcessUnended();
     void SendDue(Clock::time_point now);
     void Process(const Frame& request, std::optional<uint16_t> transaction);
     std::optional<Frame> Answer(RequestRecord& record);
@@ -89,10 +89,8 @@ private:
     std::string m_host;
     int m_port = 0;
     CTcpListener m_listener;
-    int m_wakeFd = -1;
-    std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_hasClient{false};
-    std::thread m_thread;
+    CServingThread m_serving;
 
     // Owned by the serving thread only.
     int m_clientFd = -1;

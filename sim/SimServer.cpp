@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace {
@@ -31,9 +30,7 @@ bool CSimServer::Start()
         return true;
     if (!m_pty.Open(m_meter.Baud()))
         return false;
-    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_stopping = false;
-    m_thread = std::thread([this] { Serve(); });
+    m_serving.Start([this] { Serve(); });
     return true;
 }
 
@@ -41,18 +38,8 @@ void CSimServer::Stop()
 {
     if (!IsRunning())
         return;
-    m_stopping = true;
-    Wake();
-    m_thread.join();
-    ::close(m_wakeFd);
-    m_wakeFd = -1;
+    m_serving.Stop();
     m_pty.Close();
-}
-
-void CSimServer::Wake()
-{
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
 }
 
 LineTiming CSimServer::Timing() const
@@ -130,27 +117,15 @@ CSimServer::Clock::duration CSimServer::Silence() const
 
 void CSimServer::Serve()
 {
-    pollfd fds[2] = {{m_pty.MasterFd(), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-    while (!m_stopping) {
-        const Clock::time_point now = Clock::now();
+    while (!m_serving.Stopping()) {
         std::optional<Clock::time_point> due;
         if (!m_incoming.empty())
             due = m_lastByte + Silence();
         if (!m_outgoing.empty())
             due = due ? std::min(*due, m_outgoingDue) : m_outgoingDue;
-        timespec wait{};
-        if (due) {
-            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(*due - now, {}));
-            wait.tv_sec = static_cast<time_t>(left.count() / 1'000'000'000);
-            wait.tv_nsec = static_cast<long>(left.count() % 1'000'000'000);
-        }
-        ::ppoll(fds, 2, due ? &wait : nullptr, nullptr);
-        if (fds[1].revents & POLLIN) {
-            uint64_t count = 0;
-            [[maybe_unused]] const ssize_t got = ::read(m_wakeFd, &count, sizeof count);
-        }
+        const short events = m_serving.Wait(m_pty.MasterFd(), due);
         const Clock::time_point after = Clock::now();
-        if (fds[0].revents & POLLIN)
+        if (events & POLLIN)
             ReadLine(after);
         if (!m_incoming.empty() && after >= m_lastByte + Silence()) {
             Frame broken;

@@ -3,13 +3,12 @@
 #include "sim/FaultInjector.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/RequestLog.h"
+#include "sim/ServingThread.h"
 
-#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CSimMeter;
@@ -45,7 +44,7 @@ public:
     bool Start();
     // Stops serving promptly and closes the pseudo-terminal.
     void Stop();
-    bool IsRunning() const { return m_thread.joinable(); }
+    bool IsRunning() const { return m_serving.IsRunning(); }
     const std::string& SlavePath() const { return m_pty.SlavePath(); }
     const std::string& Error() const { return m_pty.Error(); }
 
@@ -72,7 +71,6 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Serve();
-    void Wake();
     void ReadLine(Clock::time_point now);
     void TakeCompleteFrames();
     void Process(const Frame& request, Clock::time_point firstByte);
@@ -90,9 +88,7 @@ private:
     std::vector<CSimMeter*> m_others;
     std::optional<Clock::time_point> m_cableBack;
     bool m_cablePulled = false;
-    int m_wakeFd = -1;
-    std::atomic<bool> m_stopping{false};
-    std::thread m_thread;
+    CServingThread m_serving;
 
     // Owned by the serving thread only.
     Frame m_incoming;

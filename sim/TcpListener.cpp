@@ -8,6 +8,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace {
+// What the system keeps of a client's bytes before the gateway reads them (connections
+// inherit it from the listening socket); beyond it the client waits on TCP's flow control.
+constexpr int kReceiveBuffer = 64 * 1024;
+} // namespace
+
 CTcpListener::~CTcpListener()
 {
     Close();
@@ -32,9 +38,10 @@ bool CTcpListener::Open(const std::string& host, int port)
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     const int on = 1;
     // The port is taken again after each client, while its last connection may still linger.
-    const bool listening = m_fd >= 0 && ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 &&
-                           ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                           ::listen(m_fd, 1) == 0;
+    const bool listening =
+        m_fd >= 0 && ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 &&
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &kReceiveBuffer, sizeof kReceiveBuffer) == 0 &&
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(m_fd, 1) == 0;
     socklen_t size = sizeof address;
     if (!listening || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
         m_error = "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);

@@ -3,7 +3,8 @@
 #include <string>
 
 // A listening TCP socket on one IPv4 address and port that takes one connection at a
-// time. Closing it while a client is connected makes further connects fail at once.
+// time, with a bounded receive buffer. Closing it while a client is connected makes
+// further connects fail at once.
 class CTcpListener
 {
 public:

@@ -67,7 +67,7 @@ TEST_F(LineMonitorTest, countsEachFaultOfTheMeterOnceUnderItsVerdict)
         EXPECT_TRUE(text.contains(QLatin1String(verdict))) << verdict;
 }
 
-TEST_F(LineMonitorTest, showsARequestKeptOffTheLineWithItsReasonAndAnEchoWithoutCountingRequests)
+TEST_F(LineMonitorTest, showsARequestKeptOffTheLineWithItsReasonAnEchoAndStrayBytesWithoutCountingRequests)
 {
     main.LineMonitor()->Clear();
     main.SetSlaveIdText(QStringLiteral("0"));
@@ -76,11 +76,14 @@ TEST_F(LineMonitorTest, showsARequestKeptOffTheLineWithItsReasonAndAnEchoWithout
     uint8_t request[8];
     const int length = ModbusRtu.BuildReadRegisters(request, 1, 0, 2);
     FrameLog(request, length).Echo(request, length);
+    FrameLog::Stray(4096, 0);
     EXPECT_EQ(Counters().Count(ExchangeVerdict::Echo), 1);
+    EXPECT_EQ(Counters().Count(ExchangeVerdict::Foreign), 1);
     EXPECT_EQ(Counters().Requests(), requests);
     ASSERT_TRUE(WaitUntil([&] {
         const QString text = main.LineMonitor()->Text();
-        return text.contains(QLatin1String("outside 1 to 247")) && text.contains(QLatin1String("echo"));
+        return text.contains(QLatin1String("outside 1 to 247")) && text.contains(QLatin1String("echo")) &&
+               text.contains(QLatin1String("4096 bytes that answer no request"));
     }));
 }
 

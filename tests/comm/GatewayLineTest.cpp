@@ -3,6 +3,7 @@
 #include "MeterLine.h"
 #include "comm/GatewayFrame.h"
 #include "comm/Line.h"
+#include "comm/MbapFrame.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
 #include "meter/PageReads.h"
@@ -12,23 +13,46 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-TEST(GatewayFrameTest, aRequestLosesItsCrcAndOnlyTheReplyOfItsTransactionPasses)
+TEST(GatewayFrameTest, aRequestLosesItsCrcAndOnlyTheReplyOfItsTransactionPassesOnceInAnyPieces)
 {
     const std::vector<uint8_t> request = WithCrc(Bytes("070300640002"));
-    EXPECT_EQ(GatewayFrame::ToMbap(request.data(), 8, 0x1234), Bytes("123400000006070300640002"));
+    EXPECT_EQ(Mbap::FromRtu(0x1234, request.data(), 8), Bytes("123400000006070300640002"));
 
-    GatewayFrame::CReplyReader reader;
-    reader.Expect(0x1234, 7, 3);
-    std::vector<uint8_t> rtu;
+    GatewayFrame::CModbusTcpFraming framing;
+    EXPECT_EQ(framing.Send(request.data(), 8), Bytes("000100000006070300640002"));
     // An earlier transaction, another unit and another function are dropped; the reply passes once.
-    const std::vector<uint8_t> stream =
-        Bytes("1233000000070703040001000212340000000708030400010002123400000004078302011234000000070703040001"
-              "00021234000000070703040009000a");
-    ASSERT_TRUE(reader.Take(stream.data(), static_cast<int>(stream.size()), rtu));
+    const std::vector<uint8_t> stream = Bytes("0000 0000 0007 07 03 04 00010002"
+                                              "0001 0000 0007 08 03 04 00010002"
+                                              "0001 0000 0004 07 83 02 01"
+                                              "0001 0000 0007 07 03 04 00010002"
+                                              "0001 0000 0007 07 03 04 0009000a");
+    std::vector<uint8_t> rtu;
+    const std::size_t split = 20;
+    const GatewayFrame::Taken head = framing.Take(stream.data(), split, rtu);
+    EXPECT_EQ(framing.Held(), 7u) << "the second frame's first bytes";
+    const GatewayFrame::Taken tail = framing.Take(stream.data() + split, stream.size() - split, rtu);
     EXPECT_EQ(rtu, WithCrc(Bytes("07830201")));
+    EXPECT_EQ(head.dropped + tail.dropped, stream.size() - 10);
+    EXPECT_FALSE(tail.lost);
 
-    const std::vector<uint8_t> notMbap = Bytes("12340001000607030064");
-    EXPECT_FALSE(reader.Take(notMbap.data(), static_cast<int>(notMbap.size()), rtu));
+    const std::vector<uint8_t> notMbap = Bytes("00010001000607030064");
+    EXPECT_TRUE(framing.Take(notMbap.data(), notMbap.size(), rtu).lost);
+}
+
+TEST(GatewayFrameTest, rtuBytesPassOnlyFromTheRequestUntilItsReplyIsWholeAfterAnEcho)
+{
+    GatewayFrame::CRtuFraming framing;
+    std::vector<uint8_t> rtu;
+    const std::vector<uint8_t> early = WithCrc(Bytes("0903020005"));
+    EXPECT_EQ(framing.Take(early.data(), early.size(), rtu).dropped, early.size());
+    const std::vector<uint8_t> request = WithCrc(Bytes("010300640001"));
+    EXPECT_EQ(framing.Send(request.data(), 8), request);
+    std::vector<uint8_t> stream = request;
+    const std::vector<uint8_t> reply = WithCrc(Bytes("0103020005"));
+    stream.insert(stream.end(), reply.begin(), reply.end());
+    stream.insert(stream.end(), early.begin(), early.end());
+    EXPECT_EQ(framing.Take(stream.data(), stream.size(), rtu).dropped, early.size());
+    EXPECT_EQ(rtu.size(), request.size() + reply.size());
 }
 
 namespace {

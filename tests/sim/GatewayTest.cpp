@@ -126,3 +126,26 @@ TEST_F(Gateway, sendsALateReplyAfterTheAnswerToTheNextRequest)
     EXPECT_EQ(replies[13 + 1], 1) << "the late reply follows";
     EXPECT_EQ(replies[13 + 5], 5) << "one register: unit, function, count and two bytes";
 }
+
+TEST_F(Gateway, givesUpRtuBytesThatRunOnWithoutARequestRatherThanHoldThemUntilAPause)
+{
+    Open(GatewayMode::RtuOverTcp);
+    // Function 0xFF: no length the gateway could wait for, and no pause to end the frame.
+    const Frame flood(32 * 1024, 0xFF);
+    ASSERT_TRUE(client.Send(flood));
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    std::size_t taken = 0;
+    std::size_t longest = 0;
+    while (taken < flood.size() && std::chrono::steady_clock::now() < deadline) {
+        taken = longest = 0;
+        for (const RequestRecord& record : server.Log().Records()) {
+            taken += record.request.size();
+            longest = std::max(longest, record.request.size());
+        }
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(taken, flood.size());
+    EXPECT_LE(longest, 264u + 512u) << "the longest request and one read";
+    ASSERT_TRUE(client.Send(ModbusFrame::WithCrc(ReadRequest(1, 1000, 2))));
+    EXPECT_EQ(client.Read(9).size(), 9u);
+}
