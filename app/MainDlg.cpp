@@ -3,6 +3,7 @@
 #include "app/LineMonitorWindow.h"
 #include "app/PortBox.h"
 #include "app/TrendWindow.h"
+#include "app/WiringCheckWindow.h"
 #include "comm/Line.h"
 #include "comm/LineWait.h"
 #include "comm/ModbusRtu.h"
@@ -21,6 +22,7 @@
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
+#include "resources/DialogTemplates.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -65,7 +67,7 @@ constexpr TreeTarget kTreeTargets[] = {
 constexpr const char* kRootText = "VEMO400";
 } // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : CDialog(kTemplateId, parent)
+CMainDlg::CMainDlg(QWidget* parent) : CDialog(DialogTemplateOf(kTemplateId), parent)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -93,7 +95,7 @@ void CMainDlg::OnInitDialog()
     FillPanel();
     BuildNavigation();
     CreatePages();
-    OfferLineMonitor();
+    OfferWindows();
     SlaveId = m_slaveAddress;
     m_pages[0]->CenterIn(TabArea());
     m_pages[0]->show();
@@ -144,18 +146,31 @@ void CMainDlg::CreatePages()
     }
 }
 
-// F12 anywhere in the window, or the context menu of the connection panel (and
-// of whatever in the window has no menu of its own).
-void CMainDlg::OfferLineMonitor()
+// F9 and F12 anywhere in the window, or the context menu of the connection panel
+// (and of whatever in the window has no menu of its own).
+void CMainDlg::OfferWindows()
 {
-    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F12), this);
-    connect(shortcut, &QShortcut::activated, this, [this] { ShowLineMonitor(); });
+    auto* monitor = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    connect(monitor, &QShortcut::activated, this, [this] { ShowLineMonitor(); });
+    auto* check = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    connect(check, &QShortcut::activated, this, [this] { ShowWiringCheck(); });
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
         QMenu menu(this);
+        menu.addAction(QStringLiteral("Wiring check\tF9"), this, [this] { ShowWiringCheck(); });
         menu.addAction(QStringLiteral("Line monitor\tF12"), this, [this] { ShowLineMonitor(); });
         menu.exec(mapToGlobal(point));
     });
+}
+
+void CMainDlg::ShowWiringCheck()
+{
+    if (!m_wiringCheck)
+        m_wiringCheck = new CWiringCheckWindow(*this, this);
+    m_wiringCheck->show();
+    m_wiringCheck->raise();
+    m_wiringCheck->activateWindow();
+    m_wiringCheck->CheckAgain();
 }
 
 void CMainDlg::ShowLineMonitor()
@@ -293,6 +308,8 @@ void CMainDlg::closeEvent(QCloseEvent* event)
         m_monitor->close();
     if (m_trend)
         m_trend->close();
+    if (m_wiringCheck)
+        m_wiringCheck->close();
     CDialog::closeEvent(event);
 }
 

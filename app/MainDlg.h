@@ -9,6 +9,7 @@
 class CLineMonitorWindow;
 class CMeterPage;
 class CTrendWindow;
+class CWiringCheckWindow;
 class CPortBox;
 class CTabArea;
 class QTreeWidget;
@@ -44,6 +45,9 @@ public:
     // Opens the line monitor (F12, or the window's context menu) or brings it to the front.
     void ShowLineMonitor();
     CLineMonitorWindow* LineMonitor() const { return m_monitor; }
+    // Opens the wiring check (F9, or the window's context menu) and checks the meter again.
+    void ShowWiringCheck();
+    CWiringCheckWindow* WiringCheck() const { return m_wiringCheck; }
     CTrendWindow* Trend() const { return m_trend; }
 
 protected:
@@ -58,7 +62,7 @@ private:
     void ReadPanel();
     void OnTreeSelectionChanged(QTreeWidgetItem* item);
     void OnTabSelectionChanged();
-    void OfferLineMonitor();
+    void OfferWindows();
 
     uint8_t m_slaveAddress = 0;
     CPortBox* m_ports = nullptr;
@@ -69,4 +73,5 @@ private:
     std::array<CMeterPage*, kPageCount> m_pages{};
     CLineMonitorWindow* m_monitor = nullptr;
     CTrendWindow* m_trend = nullptr;
+    CWiringCheckWindow* m_wiringCheck = nullptr;
 };

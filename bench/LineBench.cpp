@@ -8,6 +8,7 @@
 // Then the window thread's CPU time and wake-ups per second while the Common
 // Data and Harmonic pages poll at 9600 baud, as the window polls them; the
 // Harmonic poll again with the line monitor open.
+// The wiring check's reads at 9600 baud, as a ratio to their wire time (goal at most 1.2).
 // Last, the time from closing the main window during a wait to the end of the
 // program's event loop. Run from the release build: build/release/bench/line_bench
 #include "app/LineMonitorWindow.h"
@@ -15,6 +16,7 @@
 #include "comm/SerialPort.h"
 #include "framework/MessageBox.h"
 #include "framework/SequenceQueue.h"
+#include "meter/BlockRead.h"
 #include "pages/CommonDataPage.h"
 #include "pages/DemandPage.h"
 #include "pages/EnergyPage.h"
@@ -25,6 +27,7 @@
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
+#include "reading/CheckRead.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -46,6 +49,7 @@ constexpr int kRuns = 5;
 constexpr double kPerExchangeMs = 5.0;
 constexpr double kStallGoalMs = 30.0;
 constexpr int kPollingSeconds = 10;
+constexpr double kCheckReadGoal = 1.2;
 
 // CPU time and wake-ups (voluntary context switches) of the calling thread:
 // the window's, apart from the simulated meter's own thread.
@@ -172,6 +176,28 @@ public:
     }
 
     // Each polling page on its own timer, the others stopped, for kPollingSeconds.
+    // The check reads block A, the realtime block and the harmonic table in few requests: how near
+    // does it come to the time the bytes themselves need on the wire?
+    void PrintCheckReads()
+    {
+        const Sample sample = Measure([] {
+            CheckInput input;
+            QString failed;
+            if (!ReadCheckInput(PageReads::Read, input, failed))
+                qFatal("the wiring check's reads failed: %s", qPrintable(failed));
+        });
+        const double wireMs = sample.bytes * 10000.0 / m_baud;
+        const double ratio = sample.durationMs / wireMs;
+        std::printf("
+                        wiring check reads at %
+                        d baud
+                    : % d exchanges, % d bytes, % .1f ms on the wire, % .1f ms taken
+                    : "
+                      "%.2f times the wire time (goal <= 1.2, %s)\n",
+                      m_baud, sample.exchanges, sample.bytes, wireMs, sample.durationMs, ratio,
+                      ratio <= kCheckReadGoal ? "met" : "MISSED");
+    }
+
     void PrintPolling()
     {
         std::printf("\nwhile a page polls at %d baud (%d s; goal CPU %% of a core / wake-ups a second)\n\n",
@@ -357,8 +383,10 @@ int main(int argc, char** argv)
     for (int baud : {9600, 19200}) {
         LineBench bench(baud);
         bench.PrintTable();
-        if (baud == 9600)
+        if (baud == 9600) {
+            bench.PrintCheckReads();
             bench.PrintPolling();
+        }
     }
     std::printf(
         "\nclosing the main window during a wait: the event loop ends %.1f ms later (goal <= 200 ms)\n",

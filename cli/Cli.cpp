@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "comm/Line.h"
+#include "diagnosis/Finding.h"
 
 #include <QCommandLineOption>
 #include <QCoreApplication>
@@ -31,14 +32,11 @@ Commands:
   check [--nominal VOLTS] [--flow import|export|both] [--load inductive|capacitive]
                       is the meter connected and set up right: its CTs and
                       PTs, ratios, wiring mode and supply, one line per check
-  report --out FILE.html [--json FILE.json]
+  report --out FILE.html [--json FILE.json] [check's declarations]
                       read every page once and write a printable commissioning
-                      report with charts; pages that fail are named as missing
+                      report with charts and the wiring check; pages that fail
+                      are named as missing
 )"
-#ifdef VEMO_WITHOUT_REPORT
-                           R"(                      (not in this build: its charts need Qt's SVG module)
-)"
-#endif
                            R"(  serve [--addresses LIST] [--every SECONDS] [--listen ADDRESS:PORT]
         [--web-config FILE]
                       read the meters on the line over and over and serve
@@ -78,9 +76,9 @@ constexpr std::array<CommandOption, 17> kCommandOptions{{
     {"move", "settings"},
     {"gateway-rate-changed", "settings"},
     {"channel", "read log"},
-    {"nominal", "check"},
-    {"flow", "check"},
-    {"load", "check"},
+    {"nominal", "check report serve"},
+    {"flow", "check report serve"},
+    {"load", "check report serve"},
 }};
 
 void AddOptions(QCommandLineParser& parser)
@@ -124,8 +122,9 @@ void AddOptions(QCommandLineParser& parser)
          "check: the nominal phase-to-neutral voltage in volts on the primary side; by default the "
          "standard voltage nearest the measured one.",
          "volts"},
-        {"flow", "check: import (the default), export or both: the way power is meant to flow.", "flow"},
-        {"load", "check: inductive (the default) or capacitive: what the load mostly is.", "load"},
+        {"flow", "check, report: import (the default), export or both: the way power is meant to flow.",
+         "flow"},
+        {"load", "check, report: inductive (the default) or capacitive: what the load mostly is.", "load"},
         {{"h", "help"}, "Show this help."},
     });
 }
@@ -220,6 +219,42 @@ std::optional<unsigned> BaudRate(const QString& text)
         if (text.trimmed() == QString::number(rate))
             return rate;
     return std::nullopt;
+}
+
+std::optional<std::chrono::milliseconds> IntervalSeconds(const QString& text)
+{
+    bool ok = false;
+    const double seconds = text.trimmed().toDouble(&ok);
+    if (!ok || !(seconds >= 0.1 && seconds <= 86400))
+        return std::nullopt;
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+}
+
+QString TakeDeclarations(const Command& command, Diagnosis::Declarations& declared)
+{
+    using Diagnosis::Flow;
+    using Diagnosis::Load;
+    if (command.options.isSet("nominal")) {
+        bool ok = false;
+        const double volts = command.options.value("nominal").toDouble(&ok);
+        if (!ok || !(volts >= 1.0 && volts <= 1e6))
+            return QStringLiteral(
+                "--nominal must be the phase-to-neutral voltage in volts, from 1 to 1000000");
+        declared.nominalPhaseVoltage = volts;
+    }
+    const QString flow = command.options.value("flow");
+    if (flow == QLatin1String("export"))
+        declared.flow = Flow::Export;
+    else if (flow == QLatin1String("both"))
+        declared.flow = Flow::Both;
+    else if (command.options.isSet("flow") && flow != QLatin1String("import"))
+        return QStringLiteral("--flow must be import, export or both");
+    const QString load = command.options.value("load");
+    if (load == QLatin1String("capacitive"))
+        declared.load = Load::Capacitive;
+    else if (command.options.isSet("load") && load != QLatin1String("inductive"))
+        return QStringLiteral("--load must be inductive or capacitive");
+    return {};
 }
 
 std::optional<int> ParityNamed(const QString& text)

@@ -1,7 +1,7 @@
 #include "cli/Command.h"
-#include "cli/PageReaders.h"
 #include "comm/ModbusRtu.h"
 #include "meter/TimeTexts.h"
+#include "reading/PageReaders.h"
 
 #include <QDateTime>
 #include <algorithm>

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "cli/MeterLink.h"
-#include "cli/TextTable.h"
+#include "reading/MeterLink.h"
+#include "reading/TextTable.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
 #include <QTextStream>
+#include <chrono>
 #include <optional>
 
 // Exit statuses of every command.
@@ -50,8 +51,17 @@ struct Command
 std::optional<long long> WholeNumber(const QString& text, long long min, long long max);
 // "4800", "9600", "19200" or "38400"; nothing for any other rate.
 std::optional<unsigned> BaudRate(const QString& text);
+// A number of seconds from 0.1 to 86400, the intervals of log and serve; nothing for any other text.
+std::optional<std::chrono::milliseconds> IntervalSeconds(const QString& text);
 // "none", "odd" or "even" as 0, 1, 2.
 std::optional<int> ParityNamed(const QString& text);
+
+namespace Diagnosis {
+struct Declarations;
+}
+// The wiring check's declarations of check and report (--nominal, --flow, --load); an empty text
+// when they are good, else why not.
+QString TakeDeclarations(const Command& command, Diagnosis::Declarations& declared);
 
 struct ReadOptions;
 // The page options of read and log (the harmonic channel); an empty text when they are good, else why not.

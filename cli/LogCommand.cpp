@@ -1,8 +1,8 @@
 #include "cli/AddressList.h"
 #include "cli/Command.h"
 #include "cli/DurableFile.h"
-#include "cli/PageReaders.h"
 #include "cli/StopRequest.h"
+#include "reading/PageReaders.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -134,11 +134,10 @@ QString TakePlan(const Command& command, LogPlan& plan)
         return QStringLiteral("no page \"%1\"; the pages are ").arg(command.words[0]) + PageNames();
     if (const QString bad = TakeReadOptions(command, command.words[0], plan.options); !bad.isEmpty())
         return bad;
-    bool ok = false;
-    const double seconds = command.options.value("every").toDouble(&ok);
-    if (!command.options.isSet("every") || !ok || seconds < 0.1 || seconds > 86400)
+    const std::optional<std::chrono::milliseconds> every = IntervalSeconds(command.options.value("every"));
+    if (!command.options.isSet("every") || !every)
         return QStringLiteral("log needs --every SECONDS, from 0.1 to 86400");
-    plan.every = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    plan.every = *every;
     if (command.options.isSet("for")) {
         const std::optional<long long> ms = DurationMs(command.options.value("for"));
         if (!ms)

@@ -1,6 +1,6 @@
 #include "cli/Command.h"
-#include "cli/PageReaders.h"
 #include "meter/HarmonicTable.h"
+#include "reading/PageReaders.h"
 
 QString TakeReadOptions(const Command& command, const QString& page, ReadOptions& options)
 {

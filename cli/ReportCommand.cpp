@@ -1,7 +1,7 @@
 #include "cli/Command.h"
-#include "cli/Report.h"
-#include "cli/ReportHtml.h"
-#include "cli/ReportJson.h"
+#include "report/Report.h"
+#include "report/ReportHtml.h"
+#include "report/ReportJson.h"
 
 #include <QSaveFile>
 
@@ -22,10 +22,13 @@ int RunReport(const Command& command)
     if (!command.words.isEmpty() || !command.options.isSet("out"))
         return command.BadUsage(
             QStringLiteral("report takes --out FILE.html and, if wanted, --json FILE.json"));
+    Diagnosis::Declarations declared;
+    if (const QString bad = TakeDeclarations(command, declared); !bad.isEmpty())
+        return command.BadUsage(bad);
     MeterLink link(command.line);
     if (!command.Open(link))
         return kExitNoAnswer;
-    const Report report = ReadReport(link);
+    const Report report = ReadReport(link, declared);
     QString why;
     if (!WriteWhole(command.options.value("out"), ReportHtml(report).toUtf8(), why) ||
         (command.options.isSet("json") &&

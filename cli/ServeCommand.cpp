@@ -1,23 +1,15 @@
 #include "cli/AddressList.h"
 #include "cli/Command.h"
-#include "cli/MeterMetrics.h"
-#include "cli/MetricsServer.h"
-#include "cli/PageReaders.h"
-#include "cli/ReadingSchedule.h"
 #include "cli/StopRequest.h"
-#include "cli/WebConfig.h"
-#include "comm/LineObserver.h"
-#include "comm/LineWait.h"
-#include "comm/Transaction.h"
-
-#include <QEventLoop>
-#include <QTimer>
+#include "diagnosis/Finding.h"
+#include "exporter/MeterMetrics.h"
+#include "exporter/MeterPoller.h"
+#include "exporter/MetricsServer.h"
+#include "exporter/WebConfig.h"
 
 namespace {
-using Clock = ReadingSchedule::Clock;
+using Clock = CMeterPoller::Clock;
 
-// The energy counters, demands and records change slowly: they are read this many times less often.
-constexpr int kSlowPageFactor = 10;
 constexpr int kDefaultPort = 9400;
 
 struct ServePlan
@@ -27,6 +19,7 @@ struct ServePlan
     QHostAddress host{QHostAddress::LocalHost};
     quint16 port = kDefaultPort;
     WebConfig web;
+    Diagnosis::Declarations declared;
 };
 
 // Splits "ADDRESS:PORT", ":PORT", "ADDRESS" or "[IPv6]:PORT" into the address and the port's text
@@ -69,11 +62,11 @@ QString TakePlan(const Command& command, ServePlan& plan)
     if (!command.words.isEmpty())
         return QStringLiteral("serve takes no words, only options");
     if (command.options.isSet("every")) {
-        bool ok = false;
-        const double seconds = command.options.value("every").toDouble(&ok);
-        if (!ok || seconds < 0.1 || seconds > 86400)
+        const std::optional<std::chrono::milliseconds> every =
+            IntervalSeconds(command.options.value("every"));
+        if (!every)
             return QStringLiteral("--every must be seconds from 0.1 to 86400");
-        plan.every = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+        plan.every = *every;
     }
     if (command.options.isSet("listen"))
         if (const QString bad = TakeListen(command.options.value("listen"), plan); !bad.isEmpty())
@@ -81,116 +74,11 @@ QString TakePlan(const Command& command, ServePlan& plan)
     if (command.options.isSet("web-config"))
         if (const QString bad = LoadWebConfig(command.options.value("web-config"), plan.web); !bad.isEmpty())
             return bad;
+    if (const QString bad = TakeDeclarations(command, plan.declared); !bad.isEmpty())
+        return bad;
     return TakeAddresses(command, plan.addresses);
 }
 
-// Reads the meters' pages one at a time as they fall due, between the HTTP
-// server's answers; a reading's wait runs the event loop, so the server
-// answers meanwhile too.
-class ServeLoop
-{
-public:
-    ServeLoop(const Command& command, const ServePlan& plan, MeterLink& link, MeterMetrics& metrics)
-        : m_command(command), m_plan(plan), m_link(link), m_metrics(metrics),
-          m_schedule(plan.addresses.size(), Intervals(plan.every), Clock::now()),
-          m_toldSilent(plan.addresses.size(), false)
-    {
-        m_next.setSingleShot(true);
-        QObject::connect(&m_next, &QTimer::timeout, [this] { ReadNext(); });
-        QObject::connect(&m_stopCheck, &QTimer::timeout, [this] { StopWhenAsked(); });
-        SetLineObserver([this](const LineEvent& event) { CountExchange(event); });
-    }
-    ~ServeLoop() { SetLineObserver({}); }
-    ServeLoop(const ServeLoop&) = delete;
-    ServeLoop& operator=(const ServeLoop&) = delete;
-
-    // Runs until Ctrl+C or SIGTERM; the reading in progress ends at once.
-    void Run()
-    {
-        const StopRequest stopRequest;
-        m_stopCheck.start(100);
-        Arm();
-        m_loop.exec();
-        LineWait::SetClosing(false);
-    }
-
-private:
-    static std::vector<Clock::duration> Intervals(Clock::duration every)
-    {
-        std::vector<Clock::duration> intervals;
-        for (const char* page : ServedPages())
-            intervals.push_back(page == std::string_view("realtime") ? every : every * kSlowPageFactor);
-        return intervals;
-    }
-
-    void Arm()
-    {
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-            m_schedule.DueAt(m_schedule.Next()) - Clock::now());
-        m_next.start(std::max<std::chrono::milliseconds>(wait, {}));
-    }
-
-    void ReadNext()
-    {
-        const ReadingSchedule::Slot slot = m_schedule.Next();
-        const int address = m_plan.addresses[slot.meter];
-        const QString page = QString::fromLatin1(ServedPages()[slot.page]);
-        m_link.SelectMeter(address);
-        const PageReading reading = FindPageReader(page)->Read(m_link, {});
-        if (Modbus::CalledOff())
-            return;
-        const bool cameBack = m_metrics.Record(address, page, reading, QDateTime::currentDateTimeUtc());
-        m_schedule.Done(slot, Clock::now());
-        if (cameBack)
-            m_schedule.AllDue(slot.meter, Clock::now());
-        Tell(slot.meter, reading.ok);
-        Arm();
-    }
-
-    // Each request that went on the line, judged from its bytes; the address is the request's own.
-    void CountExchange(const LineEvent& event)
-    {
-        if (event.kind != LineEvent::Exchange || event.request.empty())
-            return;
-        const ExchangeVerdict verdict =
-            JudgeReply(event.request.data(), static_cast<int>(event.request.size()), event.reply.data(),
-                       static_cast<int>(event.reply.size()));
-        m_metrics.CountExchange(event.request[0], verdict.kind);
-    }
-
-    // Says on standard error when a meter answers and when it stops, once each time.
-    void Tell(std::size_t meter, bool answered)
-    {
-        if (answered == !m_toldSilent[meter])
-            return;
-        m_toldSilent[meter] = !answered;
-        if (answered)
-            m_command.io.err << "vemo400-cli: address " << m_plan.addresses[meter] << " answers\n";
-        else
-            m_command.io.err << "vemo400-cli: " << m_link.Where() << ": " << m_link.Failure() << '\n';
-        m_command.io.err.flush();
-    }
-
-    void StopWhenAsked()
-    {
-        if (!StopRequest::Asked())
-            return;
-        m_stopCheck.stop();
-        m_next.stop();
-        LineWait::SetClosing(true);
-        m_loop.quit();
-    }
-
-    const Command& m_command;
-    const ServePlan& m_plan;
-    MeterLink& m_link;
-    MeterMetrics& m_metrics;
-    ReadingSchedule m_schedule;
-    std::vector<bool> m_toldSilent; // by meter: its failure was told and it has not answered since
-    QEventLoop m_loop;
-    QTimer m_next;
-    QTimer m_stopCheck;
-};
 } // namespace
 
 // Serves the latest readings of the meters on one line until stopped.
@@ -218,8 +106,9 @@ int RunServe(const Command& command)
                    << (plan.addresses.size() == 1 ? " meter" : " meters") << " on " << link.PortText()
                    << '\n';
     command.io.err.flush();
-    ServeLoop loop(command, plan, link, metrics);
-    loop.Run();
+    CMeterPoller poller(link, plan.addresses, plan.every, plan.declared, metrics, command.io.err);
+    const StopRequest stopRequest;
+    poller.Run(&StopRequest::Asked);
     command.io.err << "vemo400-cli: stopped\n";
     return kExitSuccess;
 }

@@ -382,6 +382,21 @@ void CheckRange(const Measurements& m, std::vector<Finding>& findings)
 }
 } // namespace
 
+PhasorView PhasorsOf(const Measurements& m)
+{
+    PhasorView view;
+    for (int k = 0; k < kPhaseCount; ++k) {
+        const PhaseMeasurement& phase = m.phases[static_cast<std::size_t>(k)];
+        const auto i = static_cast<std::size_t>(k);
+        view.voltage[i] = phase.voltage;
+        view.current[i] = phase.current;
+        if (std::abs(phase.pCounts) + std::abs(phase.qCounts) >= kAngleCounts)
+            view.currentAngle[i] =
+                Wrapped(-120.0 * k - std::atan2(phase.qCounts, phase.pCounts) * 180.0 / std::numbers::pi);
+    }
+    return view;
+}
+
 void CheckCurrentTransformers(const Measurements& m, const Declarations& declared,
                               const PhasesPresent& present, const VoltageInputs& voltageInputs,
                               std::vector<Finding>& findings)

@@ -17,4 +17,7 @@ void CheckCurrentTransformers(const Measurements& m, const Declarations& declare
                               const PhasesPresent& present, const VoltageInputs& voltageInputs,
                               std::vector<Finding>& findings);
 
+// The phasors of the reading as the diagram draws them.
+PhasorView PhasorsOf(const Measurements& m);
+
 } // namespace Diagnosis

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -50,12 +51,23 @@ struct Finding
     QString advice;          // what it most likely means on site and what to do
 };
 
+// What the phasor diagram shows of the reading: the voltages at their ideal angles (the meter
+// gives their magnitudes only), each current at its measured angle from its own voltage, in
+// degrees counter-clockwise from Ua. A phase with too little power to give an angle has none.
+struct PhasorView
+{
+    std::array<double, kPhaseCount> voltage{}; // V
+    std::array<double, kPhaseCount> current{}; // A
+    std::array<std::optional<double>, kPhaseCount> currentAngle;
+};
+
 struct CheckResult
 {
     double nominalPhaseVoltage = 0; // primary volts
     bool nominalDeclared = false;
     Declarations declarations;
     std::vector<Finding> findings;
+    PhasorView phasors;
 
     bool HasFault() const;
 };

@@ -124,6 +124,7 @@ CheckResult Check(const CheckInput& input, const Declarations& declared)
     result.findings.push_back(WiringMode(m, nominal, present));
     CheckPowerQuality(m, nominal, result.findings);
     Order(result.findings);
+    result.phasors = PhasorsOf(m);
     return result;
 }
 

@@ -19,14 +19,6 @@
 #include <map>
 
 namespace {
-const DialogTemplate& RequireTemplate(int id)
-{
-    const DialogTemplate* found = FindDialogTemplate(id);
-    if (!found)
-        qFatal("dialog template %d is missing", id);
-    return *found;
-}
-
 QComboBox* NewComboBox(const ControlTemplate& control, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
@@ -64,10 +56,11 @@ void CDialog::RegisterControl(ControlKind kind, ControlMaker maker)
     ControlMakers()[kind] = std::move(maker);
 }
 
-CDialog::CDialog(int templateId, QWidget* parent) : QWidget(parent), m_template(RequireTemplate(templateId))
+CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* parent)
+    : QWidget(parent), m_template(dialogTemplate)
 {
     setFont(DialogFont(m_template));
-    const QSize base = DialogBaseUnits(font());
+    const QSize base = DialogBaseUnits(m_template);
     m_baseUnitX = base.width();
     m_baseUnitY = base.height();
     ApplyDialogColours(*this);
@@ -150,7 +143,16 @@ void CDialog::PlaceControl(QWidget& widget, const ControlTemplate& control)
     const QPoint size = DialogUnitsToPixels(control.width, control.height);
     // A list's template height includes its drop-down part; the closed box is one line high.
     const int height = control.kind == ControlKind::ComboBox ? widget.sizeHint().height() : size.y();
-    widget.setGeometry(topLeft.x(), topLeft.y(), size.x(), height);
+    QRect place(topLeft.x(), topLeft.y(), size.x(), height);
+    // The face the controls are drawn in may be wider and taller than the one the layout was measured
+    // in: a label grows right and down until its whole text shows, so no letter or descender is cut off.
+    if (auto* label = qobject_cast<QLabel*>(&widget)) {
+        const QRect text =
+            label->fontMetrics().boundingRect(QRect(0, 0, place.width(), QWIDGETSIZE_MAX),
+                                              int(label->alignment()) | Qt::TextWordWrap, label->text());
+        place.setSize(place.size().expandedTo(text.size()));
+    }
+    widget.setGeometry(place);
     if (control.hidden)
         widget.hide();
     if (control.disabled)

@@ -17,7 +17,7 @@ class CDialog : public QWidget
 {
     Q_OBJECT
 public:
-    CDialog(int templateId, QWidget* parent = nullptr);
+    explicit CDialog(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
 
     // The grid and the lamp are drawn by code above the framework, which
     // registers how to make them before the first dialog with one is created.

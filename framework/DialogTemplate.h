@@ -39,6 +39,3 @@ struct DialogTemplate
     int width, height;
     std::span<const ControlTemplate> controls;
 };
-
-// The template of dialog resource id, or nullptr when there is none.
-const DialogTemplate* FindDialogTemplate(int id);

@@ -151,6 +151,23 @@ inline constexpr MeasurementItem kDemand[] = {
     {10, 2, "S", "VA", 21, M::S32, M::PtCt, 10, "%.1f"},
 };
 
+// The demand items by what they are: each is its index in kDemand.
+namespace Demand {
+enum Item
+{
+    Current,
+    P,
+    Q,
+    S,
+    MaxCurrent,
+    MaxP,
+    MaxQ,
+    MaxS,
+    Count
+};
+} // namespace Demand
+static_assert(std::size(kDemand) == Demand::Count);
+
 // A maximum demand's time stamp: its row, and the entry of the first of its three registers.
 struct TimeStampCell
 {
@@ -192,6 +209,36 @@ inline constexpr MeasurementItem kMaxMin[] = {
     {12, 3, "Uc-THD", nullptr, 29, M::U16, M::None, 1000, "%.3f"},
 };
 
+// The max/min items by what they are: the maxima at these indices in kMaxMin, the
+// minima after them in the same order.
+namespace MaxMin {
+enum Item
+{
+    Ia,
+    Ib,
+    Ic,
+    P,
+    Q,
+    S,
+    IaThd,
+    IbThd,
+    IcThd,
+    UaThd,
+    UbThd,
+    UcThd,
+    Count
+};
+} // namespace MaxMin
+static_assert(std::size(kMaxMin) == 2 * MaxMin::Count);
+inline constexpr const MeasurementItem& Maximum(MaxMin::Item item)
+{
+    return kMaxMin[item];
+}
+inline constexpr const MeasurementItem& Minimum(MaxMin::Item item)
+{
+    return kMaxMin[MaxMin::Count + item];
+}
+
 // The twelve energy counters in register order, 32 bits each in tenths of
 // kWh or kvarh; the page shows them in edits, not in its grid.
 inline constexpr MeasurementItem kEnergy[] = {
@@ -208,5 +255,26 @@ inline constexpr MeasurementItem kEnergy[] = {
     {0, 0, "3rd Quadrant Reactive Energy", "KVarH", 20, M::U32, M::None, 10, "%.1f"},
     {0, 0, "4th Quadrant Reactive Energy", "KVarH", 22, M::U32, M::None, 10, "%.1f"},
 };
+
+// The energy counters by what they are: each is its index in kEnergy.
+namespace Energy {
+enum Item
+{
+    ImportActive,
+    ImportReactive,
+    ExportActive,
+    ExportReactive,
+    Quadrant1Active,
+    Quadrant2Active,
+    Quadrant3Active,
+    Quadrant4Active,
+    Quadrant1Reactive,
+    Quadrant2Reactive,
+    Quadrant3Reactive,
+    Quadrant4Reactive,
+    Count
+};
+} // namespace Energy
+static_assert(std::size(kEnergy) == Energy::Count);
 
 } // namespace PageItems

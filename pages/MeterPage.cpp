@@ -1,5 +1,6 @@
 #include "pages/MeterPage.h"
 
+#include "resources/DialogTemplates.h"
 #include "comm/Line.h"
 #include "comm/ModbusRtu.h"
 #include "comm/Transaction.h"
@@ -34,7 +35,7 @@ void RegisterPageControls()
 } // namespace
 
 CMeterPage::CMeterPage(int templateId, int pageNumber, IMainWindow& main, QWidget* parent)
-    : CDialog(templateId, parent), m_main(main), m_pageNumber(pageNumber)
+    : CDialog(DialogTemplateOf(templateId), parent), m_main(main), m_pageNumber(pageNumber)
 {
     RegisterPageControls();
 }

@@ -1,6 +1,8 @@
 // The dialog resources of the tool: every dialog and page laid out in dialog
 // units, controls in template order (which is also the tab order).
-#include "framework/DialogTemplate.h"
+#include "resources/DialogTemplates.h"
+
+#include <QtGlobal>
 
 #include <array>
 
@@ -316,4 +318,12 @@ const DialogTemplate* FindDialogTemplate(int id)
         if (t.id == id)
             return &t;
     return nullptr;
+}
+
+const DialogTemplate& DialogTemplateOf(int id)
+{
+    const DialogTemplate* found = FindDialogTemplate(id);
+    if (!found)
+        qFatal("dialog template %d is missing", id);
+    return *found;
 }

@@ -1,4 +1,4 @@
-#include "../cli/CliRun.h"
+#include "CliRun.h"
 #include "FrameBytes.h"
 #include "MeterLine.h"
 #include "comm/GatewayFrame.h"

@@ -1,6 +1,7 @@
 #include "framework/DataExchange.h"
 #include "MessageBoxRecorder.h"
 #include "framework/Dialog.h"
+#include "resources/DialogTemplates.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ TEST(ParseWholeNumberTest, acceptsASignedNumberWithBlanksAroundItAndNothingElse)
 TEST(DataExchangeTest, aBadEntryShowsTheMessageFocusesTheFieldAndKeepsTheValue)
 {
     MessageBoxRecorder recorder;
-    CDialog dialog(105);
+    CDialog dialog(DialogTemplateOf(105));
     dialog.Create();
     dialog.show();
     int32_t value = 5;

@@ -1,5 +1,7 @@
 #include "framework/DialogTemplate.h"
 
+#include "resources/DialogTemplates.h"
+
 #include <gtest/gtest.h>
 
 #include <set>

@@ -1,6 +1,8 @@
 #include "WaitUntil.h"
 #include "framework/Dialog.h"
 
+#include "resources/DialogTemplates.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -9,7 +11,7 @@ namespace {
 class TimedDialog : public CDialog
 {
 public:
-    TimedDialog() : CDialog(104) {}
+    TimedDialog() : CDialog(DialogTemplateOf(104)) {}
     std::vector<int> ticks;
 
 protected:
@@ -35,7 +37,7 @@ TEST(DialogTimerTest, timersAreNumberedPerWindowAndSetTimerReplacesTheRunningOne
 
 TEST(DialogTemplateBuildTest, controlsAreFoundByIdAndHiddenOnesStayHidden)
 {
-    CDialog dialog(104);
+    CDialog dialog(DialogTemplateOf(104));
     dialog.Create();
     dialog.show();
     ASSERT_NE(dialog.GetDlgItem(1008), nullptr);

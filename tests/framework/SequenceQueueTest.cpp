@@ -2,6 +2,8 @@
 #include "comm/LineWait.h"
 #include "framework/Dialog.h"
 
+#include "resources/DialogTemplates.h"
+
 #include <QAbstractButton>
 #include <QEventLoop>
 #include <QTimer>
@@ -14,7 +16,7 @@ constexpr int kButton = 1009;
 class BusyDialog : public CDialog
 {
 public:
-    BusyDialog() : CDialog(104) { Create(); }
+    BusyDialog() : CDialog(DialogTemplateOf(104)) { Create(); }
     QAbstractButton& Button() const { return *DlgItem<QAbstractButton>(kButton); }
 
     std::vector<QString> steps;

@@ -1,0 +1,128 @@
+#include "exporter/MeterPoller.h"
+
+#include "comm/LineObserver.h"
+#include "comm/LineWait.h"
+#include "comm/Transaction.h"
+#include "diagnosis/WiringCheck.h"
+#include "exporter/MeterMetrics.h"
+#include "reading/CheckRead.h"
+#include "reading/MeterLink.h"
+#include "reading/PageReaders.h"
+
+#include <QDateTime>
+#include <string_view>
+
+namespace {
+// The energy counters, demands and records change slowly: they are read this many times less often.
+constexpr int kSlowPageFactor = 10;
+
+std::vector<CMeterPoller::Clock::duration> Intervals(CMeterPoller::Clock::duration every)
+{
+    std::vector<CMeterPoller::Clock::duration> intervals;
+    for (const char* page : ServedPages())
+        intervals.push_back(page == std::string_view("realtime") ? every : every * kSlowPageFactor);
+    return intervals;
+}
+} // namespace
+
+CMeterPoller::CMeterPoller(MeterLink& link, std::vector<int> addresses, Clock::duration every,
+                           const Diagnosis::Declarations& declared, MeterMetrics& metrics,
+                           QTextStream& messages)
+    : m_link(link), m_addresses(std::move(addresses)), m_declared(declared), m_metrics(metrics),
+      m_messages(messages), m_schedule(m_addresses.size(), Intervals(every), Clock::now()),
+      m_toldSilent(m_addresses.size(), false)
+{
+    m_next.setSingleShot(true);
+    QObject::connect(&m_next, &QTimer::timeout, [this] { ReadNext(); });
+    QObject::connect(&m_stopCheck, &QTimer::timeout, [this] { StopWhenAsked(); });
+    SetLineObserver([this](const LineEvent& event) { CountExchange(event); });
+}
+
+CMeterPoller::~CMeterPoller()
+{
+    SetLineObserver({});
+}
+
+void CMeterPoller::Run(std::function<bool()> stopAsked)
+{
+    m_stopAsked = std::move(stopAsked);
+    m_stopCheck.start(100);
+    Arm();
+    m_loop.exec();
+    LineWait::SetClosing(false);
+}
+
+void CMeterPoller::Arm()
+{
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+        m_schedule.DueAt(m_schedule.Next()) - Clock::now());
+    m_next.start(std::max<std::chrono::milliseconds>(wait, {}));
+}
+
+void CMeterPoller::ReadNext()
+{
+    const ReadingSchedule::Slot slot = m_schedule.Next();
+    const int address = m_addresses[slot.meter];
+    const QString page = QString::fromLatin1(ServedPages()[slot.page]);
+    bool cameBack = false;
+    const bool answered = Read(address, page, cameBack);
+    if (Modbus::CalledOff())
+        return;
+    m_schedule.Done(slot, Clock::now());
+    if (cameBack)
+        m_schedule.AllDue(slot.meter, Clock::now());
+    Tell(slot.meter, answered);
+    Arm();
+}
+
+bool CMeterPoller::Read(int address, const QString& page, bool& cameBack)
+{
+    m_link.SelectMeter(address);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (page != QLatin1String(kCheckPage)) {
+        const PageReading reading = FindPageReader(page)->Read(m_link, {});
+        cameBack = !Modbus::CalledOff() && m_metrics.Record(address, page, reading, now);
+        return reading.ok;
+    }
+    CheckInput input;
+    QString what;
+    const bool read = ReadCheckInput(
+        [this](const PageReads::Request& request) { return m_link.Read(request); }, input, what);
+    if (Modbus::CalledOff())
+        return read;
+    cameBack = m_metrics.RecordCheck(
+        address, read ? std::optional(Diagnosis::Check(input, m_declared)) : std::nullopt, now);
+    return read;
+}
+
+// Each request that went on the line, judged from its bytes; the address is the request's own.
+void CMeterPoller::CountExchange(const LineEvent& event)
+{
+    if (event.kind != LineEvent::Exchange || event.request.empty())
+        return;
+    const ExchangeVerdict verdict = JudgeReply(event.request.data(), static_cast<int>(event.request.size()),
+                                               event.reply.data(), static_cast<int>(event.reply.size()));
+    m_metrics.CountExchange(event.request[0], verdict.kind);
+}
+
+void CMeterPoller::Tell(std::size_t meter, bool answered)
+{
+    if (answered == !m_toldSilent[meter])
+        return;
+    m_toldSilent[meter] = !answered;
+    if (answered)
+        m_messages << "vemo400-cli: address " << m_addresses[meter] << " answers\n";
+    else
+        m_messages << "vemo400-cli: " << m_link.Where() << ": " << m_link.Failure() << '\n';
+    m_messages.flush();
+}
+
+void CMeterPoller::StopWhenAsked()
+{
+    if (!m_stopAsked())
+        return;
+    m_stopCheck.stop();
+    m_next.stop();
+    LineWait::SetClosing(true);
+    m_loop.quit();
+}
