@@ -67,9 +67,9 @@ set(CPACK_PACKAGE_CONTACT "VEMO400 tool maintainers <maintainers@vemo400.example
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vemo400.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Library dependencies come from the binaries; the window system plugin and the dialog face are loaded
-# at run time and so are named here.
+# Library dependencies come from the binaries; the window system plugin and the dialog faces (the one the
+# layouts are measured in, a sans-serif one the controls are drawn in) are loaded at run time and so are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming, fonts-liberation2 | fonts-dejavu-core")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

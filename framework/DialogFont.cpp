@@ -3,19 +3,33 @@
 #include "framework/DialogTemplate.h"
 
 #include <QFontMetrics>
+#include <QStringList>
+
+namespace {
+// Rounded to the nearest pixel as Windows does, on a 96-dpi screen as the layouts were drawn:
+// 8 points give 11 pixels, 9 points 12. Qt scales it with everything else on a high-dpi screen.
+int PixelSize(const DialogTemplate& dialog)
+{
+    return (dialog.fontPointSize * 96 + 36) / 72;
+}
+} // namespace
 
 QFont DialogFont(const DialogTemplate& dialog)
 {
-    QFont font(QString::fromLatin1(kDialogFontFamily));
-    font.setStyleHint(QFont::Serif);
-    // Rounded to the nearest pixel as Windows does: 8 points give 11 pixels, 9 points 12.
-    font.setPixelSize((dialog.fontPointSize * 96 + 36) / 72);
+    QFont font;
+    font.setFamilies(QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                                 QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(PixelSize(dialog));
     return font;
 }
 
-QSize DialogBaseUnits(const QFont& font)
+QSize DialogBaseUnits(const DialogTemplate& dialog)
 {
-    const QFontMetrics metrics(font);
+    QFont layout(QString::fromLatin1(kDialogFontFamily));
+    layout.setStyleHint(QFont::Serif);
+    layout.setPixelSize(PixelSize(dialog));
+    const QFontMetrics metrics(layout);
     const int letters =
         metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters / 26 + 1) / 2, metrics.height()};

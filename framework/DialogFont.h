@@ -5,14 +5,16 @@
 
 struct DialogTemplate;
 
-// The face every dialog is drawn in: a Song (Ming) face like the templates' own, with half-width Latin
-// letters and the Chinese glyphs of the data-exchange messages.
+// The face the layouts are measured in: a Song (Ming) face like the templates' own. Its dialog
+// base units place and size every control, so the windows keep the size they were laid out at.
 inline constexpr const char* kDialogFontFamily = "AR PL UMing CN";
 
-// The dialog face at the template's point size, taken on a 96-dpi screen as the layouts were drawn;
-// Qt scales it with everything else on a high-dpi screen.
+// The face the controls are drawn in, at the template's pixel size: a clean sans-serif one. On
+// Windows the TrueType face Windows itself puts in place of the templates' "MS Sans Serif"; on
+// Linux a face of the same widths; then whatever sans-serif face the platform has. Its CJK
+// glyphs (the data-exchange messages) come from the platform's fallback.
 QFont DialogFont(const DialogTemplate& dialog);
 
-// Horizontal and vertical dialog base units of a font, as Windows derives them:
-// the average width of the 52 letters, rounded, and the character height.
-QSize DialogBaseUnits(const QFont& font);
+// Horizontal and vertical dialog base units of the layout face at the template's size, as Windows
+// derives them: the average width of the 52 letters, rounded, and the character height.
+QSize DialogBaseUnits(const DialogTemplate& dialog);
