@@ -22,6 +22,7 @@
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
+#include "resources/ControlIds.h"
 #include "resources/DialogTemplates.h"
 
 #include <QCloseEvent>
@@ -36,15 +37,7 @@
 #include <QTreeWidget>
 
 namespace {
-enum ControlId
-{
-    kTree = 1001,
-    kIdBox = 1002,
-    kPortList = 1003,
-    kBaudList = 1004,
-    kTabs = 1005,
-    kCheckList = 1006
-};
+using namespace MainDialogIds;
 
 constexpr unsigned kRates[] = {4800, 9600, 19200, 38400};
 
@@ -75,12 +68,12 @@ CMainDlg::CMainDlg(QWidget* parent) : CDialog(DialogTemplateOf(kTemplateId), par
 
 QTreeWidget& CMainDlg::Tree() const
 {
-    return *DlgItem<QTreeWidget>(kTree);
+    return *DlgItem<QTreeWidget>(kNavigationTree);
 }
 
 CTabArea& CMainDlg::TabArea() const
 {
-    return *DlgItem<CTabArea>(kTabs);
+    return *DlgItem<CTabArea>(kPageTabs);
 }
 
 void CMainDlg::OnInitDialog()
@@ -91,7 +84,7 @@ void CMainDlg::OnInitDialog()
     setFixedSize(size());
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     m_slaveAddress = 1;
-    SetDlgItemText(kIdBox, QString::number(m_slaveAddress));
+    SetDlgItemText(kSlaveIdEdit, QString::number(m_slaveAddress));
     FillPanel();
     BuildNavigation();
     CreatePages();
@@ -104,12 +97,12 @@ void CMainDlg::OnInitDialog()
 
 void CMainDlg::FillPanel()
 {
-    m_ports = new CPortBox(*ComboBox(kPortList), [] { return PortNames(); });
+    m_ports = new CPortBox(*ComboBox(kPortBox), [] { return PortNames(); });
     QComboBox* rates = ComboBox(kBaudList);
     for (unsigned rate : kRates)
         rates->addItem(QString::number(rate));
     rates->setCurrentIndex(1);
-    ComboBox(kCheckList)->setCurrentIndex(0);
+    ComboBox(kParityList)->setCurrentIndex(0);
 }
 
 void CMainDlg::BuildNavigation()
@@ -262,7 +255,7 @@ bool CMainDlg::OpenPort()
     const int ratePosition = BaudPosition();
     PollIntervalMs = 100 * (ratePosition + 1) + 100;
     const QString name = m_ports->Name();
-    if (OpenLine(name.toLocal8Bit().constData(), kRates[ratePosition], ComboBox(kCheckList)->currentIndex()))
+    if (OpenLine(name.toLocal8Bit().constData(), kRates[ratePosition], ComboBox(kParityList)->currentIndex()))
         return true;
     CurrentPage = 99;
     MessageBox(this, QStringLiteral("Can not open %1!").arg(name), QStringLiteral("Error"));
@@ -272,17 +265,17 @@ bool CMainDlg::OpenPort()
 // Validates the ID box as a byte; on a bad entry the message shows and the held value stays.
 void CMainDlg::ReadPanel()
 {
-    ExchangeByte(*this, kIdBox, m_slaveAddress);
+    ExchangeByte(*this, kSlaveIdEdit, m_slaveAddress);
 }
 
 QString CMainDlg::SlaveIdText() const
 {
-    return GetDlgItemText(kIdBox);
+    return GetDlgItemText(kSlaveIdEdit);
 }
 
 void CMainDlg::SetSlaveIdText(const QString& text)
 {
-    SetDlgItemText(kIdBox, text);
+    SetDlgItemText(kSlaveIdEdit, text);
 }
 
 int CMainDlg::BaudPosition() const

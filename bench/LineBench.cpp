@@ -28,6 +28,7 @@
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
 #include "reading/CheckRead.h"
+#include "resources/ControlIds.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -277,16 +278,16 @@ private:
             {"Energy poll", m_energy, Poll(m_energy), 0},
             {"Max/Min poll", m_maxMin, Poll(m_maxMin), 0},
             {"I/O status poll", m_io, Poll(m_io), 0},
-            {"Meter Set: Load", m_meterSet, Click(m_meterSet, 1032), 0},
-            {"Meter Set: Set", m_meterSet, Click(m_meterSet, 1033), 0},
-            {"I/O: Load", m_io, Click(m_io, 1032), 100},
-            {"I/O: Set", m_io, Click(m_io, 1033), 200},
-            {"I/O: relay 1 on", m_io, Click(m_io, 1014), 100},
-            {"SOE: events", m_soe, Click(m_soe, 1011), 0},
-            {"SOE: set clock", m_soe, Click(m_soe, 1010), 0},
-            {"Max/Min: clear", m_maxMin, Click(m_maxMin, 1009), 0},
-            {"Energy: clear", m_energy, Click(m_energy, 1012), 0},
-            {"Demand: clear", m_demand, Click(m_demand, 1011), 0},
+            {"Meter Set: Load", m_meterSet, Click(m_meterSet, MeterSetIds::kLoadButton), 0},
+            {"Meter Set: Set", m_meterSet, Click(m_meterSet, MeterSetIds::kSetButton), 0},
+            {"I/O: Load", m_io, Click(m_io, IoIds::kLoadButton), 100},
+            {"I/O: Set", m_io, Click(m_io, IoIds::kSetButton), 200},
+            {"I/O: relay 1 on", m_io, Click(m_io, IoIds::kRelay1CloseButton), 100},
+            {"SOE: events", m_soe, Click(m_soe, SoeIds::kReadEventsButton), 0},
+            {"SOE: set clock", m_soe, Click(m_soe, SoeIds::kSetClockButton), 0},
+            {"Max/Min: clear", m_maxMin, Click(m_maxMin, MaxMinIds::kClearButton), 0},
+            {"Energy: clear", m_energy, Click(m_energy, EnergyIds::kClearButton), 0},
+            {"Demand: clear", m_demand, Click(m_demand, DemandIds::kClearButton), 0},
         };
     }
 

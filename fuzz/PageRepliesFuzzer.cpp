@@ -20,6 +20,7 @@
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <QAbstractButton>
@@ -29,12 +30,9 @@
 #include <memory>
 
 namespace {
-constexpr int kGridId = 1008;
-constexpr std::array kHarmonicButtons = {1009, 1017, 1013, 1010, 1012, 1014};
-constexpr std::array kRelayButtons = {1014, 1015, 1028, 1029, 1030, 1031, 1034, 1035};
-constexpr int kSoeMeterDate = 1009;
-constexpr int kSoeRecords = 1011;
-constexpr int kMeterSetButton = 1033;
+constexpr std::array kRelayButtons = {
+    IoIds::kRelay1CloseButton, IoIds::kRelay1OpenButton, IoIds::kRelay2CloseButton, IoIds::kRelay2OpenButton,
+    IoIds::kRelay3CloseButton, IoIds::kRelay3OpenButton, IoIds::kRelay4CloseButton, IoIds::kRelay4OpenButton};
 constexpr int kMaxMinPageNumber = 8;
 constexpr int kSoePageNumber = 9;
 constexpr int kMeterSetPageNumber = 3;
@@ -74,7 +72,7 @@ struct Pages
 
 std::vector<QString> CellTexts(const CMeterPage& page)
 {
-    const CGridCtrl& grid = *page.DlgItem<CGridCtrl>(kGridId);
+    const CGridCtrl& grid = *page.DlgItem<CGridCtrl>(kPageGridId);
     std::vector<QString> texts;
     for (int row = 0; row < grid.RowTotal(); ++row)
         for (int column = 0; column < grid.ColumnTotal(); ++column)
@@ -115,7 +113,7 @@ void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
     case 3:
         return PollGridPage(pages.demand, CDemandPage::kPageNumber, line, input);
     case 4:
-        Press(pages.harmonic, kHarmonicButtons[choice % kHarmonicButtons.size()]);
+        Press(pages.harmonic, HarmonicIds::kChannelButtons[choice % std::size(HarmonicIds::kChannelButtons)]);
         return PollGridPage(pages.harmonic, CHarmonicPage::kPageNumber, line, input);
     case 5:
         CurrentPage = CEnergyPage::kPageNumber;
@@ -124,12 +122,12 @@ void RunAction(Pages& pages, ReplyLine& line, FuzzInput& input)
     case 6:
         CurrentPage = kSoePageNumber;
         line.Play(input);
-        return Press(pages.soe, choice % 2 ? kSoeMeterDate : kSoeRecords);
+        return Press(pages.soe, choice % 2 ? SoeIds::kMeterDateButton : SoeIds::kReadEventsButton);
     case 7:
         CurrentPage = kMeterSetPageNumber;
         line.Play(input);
         SequenceQueue().Run([&] { pages.meterSet.Start(); });
-        return choice % 2 ? Press(pages.meterSet, kMeterSetButton) : void();
+        return choice % 2 ? Press(pages.meterSet, MeterSetIds::kSetButton) : void();
     case 8:
         CurrentPage = CIoPage::kPageNumber;
         line.Play(input);

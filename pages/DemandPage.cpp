@@ -10,12 +10,12 @@
 #include "pages/GridTexts.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementGrid.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <array>
 
 namespace {
-constexpr int kClearButtonId = 1011;
 constexpr int kClearCommandRegister = RegisterMap::kClearDemand;
 constexpr int kTimeColumn = 4;
 
@@ -61,7 +61,7 @@ void CDemandPage::SetUpGrid()
 
 void CDemandPage::OnCommand(int id)
 {
-    if (id == kClearButtonId)
+    if (id == DemandIds::kClearButton)
         ClearDemand();
 }
 

@@ -4,18 +4,20 @@
 #include "meter/BlockRead.h"
 #include "meter/PageItems.h"
 #include "pages/ClearCommand.h"
+#include "resources/ControlIds.h"
 
 #include <array>
 
 namespace {
-constexpr int kLoadButton = 1011;
-constexpr int kClearButton = 1012;
+using namespace EnergyIds;
 constexpr int kPollMs = 500;
 
 constexpr int kEnergyClearRegister = RegisterMap::kClearEnergy;
 // The edit of each counter in register order; the edits are laid out in another order.
-constexpr std::array<int, std::size(PageItems::kEnergy)> kCounterEdits = {1002, 1016, 1004, 1005, 1017, 1019,
-                                                                          1021, 1023, 1018, 1020, 1022, 1024};
+constexpr std::array<int, std::size(PageItems::kEnergy)> kCounterEdits = {
+    kImportActiveEdit,      kImportReactiveEdit,    kExportActiveEdit,      kExportReactiveEdit,
+    kQuadrant1ActiveEdit,   kQuadrant2ActiveEdit,   kQuadrant3ActiveEdit,   kQuadrant4ActiveEdit,
+    kQuadrant1ReactiveEdit, kQuadrant2ReactiveEdit, kQuadrant3ReactiveEdit, kQuadrant4ReactiveEdit};
 } // namespace
 
 CEnergyPage::CEnergyPage(IMainWindow& main, QWidget* parent)

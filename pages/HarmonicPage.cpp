@@ -6,6 +6,7 @@
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementGrid.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <algorithm>
@@ -19,8 +20,8 @@ using HarmonicTable::kFirstOrder;
 using HarmonicTable::kLastOrder;
 using Channel = HarmonicTable::Channel;
 
-// The channel buttons in the order of HarmonicTable::kChannels.
-constexpr int kChannelButtons[] = {1009, 1017, 1013, 1010, 1012, 1014};
+// One button per channel, in the order of HarmonicTable::kChannels.
+using HarmonicIds::kChannelButtons;
 static_assert(std::size(kChannelButtons) == std::size(HarmonicTable::kChannels));
 
 // Orders up to 24 fill the left half (row = order); the rest the right half from row 1.

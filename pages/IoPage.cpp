@@ -11,39 +11,28 @@
 #include "pages/MainWindowLink.h"
 #include "pages/SettingsList.h"
 #include "pages/UnloadedSettings.h"
+#include "resources/ControlIds.h"
 #include "widgets/IndicatorLamp.h"
 
 #include <QComboBox>
 #include <array>
 
 namespace {
-constexpr int kLoadButton = 1032;
-constexpr int kSetButton = 1033;
-
-// The controls of one relay, in the order of its five setting registers, and its return time.
-struct RelayControls
-{
-    int modeList;
-    int targetList;
-    int upperEdit;
-    int lowerEdit;
-    int delayEdit;
-    int returnEdit;
-};
-constexpr std::array<RelayControls, 4> kRelays = {{
-    {1003, 1004, 1002, 1024, 1005, 1017},
-    {1006, 1007, 1008, 1027, 1009, 1019},
-    {1010, 1011, 1016, 1018, 1020, 1025},
-    {1012, 1013, 1021, 1022, 1023, 1026},
-}};
-
+using namespace IoIds;
 namespace Relays = PageReads::Relays;
-constexpr int kFirstInputLamp = 1059;
-constexpr int kFirstOutputLamp = 1055;
+
+constexpr std::array<RelaySettings, Relays::kRelayCount> kRelays = {kRelay1Settings, kRelay2Settings,
+                                                                    kRelay3Settings, kRelay4Settings};
 
 // The order in which the edits are taken, so that the first bad entry is the one reported.
-constexpr std::array kExchangeOrder = {1002, 1008, 1005, 1009, 1017, 1019, 1024, 1027,
-                                       1016, 1018, 1020, 1025, 1021, 1022, 1023, 1026};
+constexpr std::array kExchangeOrder = {
+    kRelay1Settings.upperEdit,  kRelay2Settings.upperEdit,  kRelay1Settings.delayEdit,
+    kRelay2Settings.delayEdit,  kRelay1Settings.returnEdit, kRelay2Settings.returnEdit,
+    kRelay1Settings.lowerEdit,  kRelay2Settings.lowerEdit,  kRelay3Settings.upperEdit,
+    kRelay3Settings.lowerEdit,  kRelay3Settings.delayEdit,  kRelay3Settings.returnEdit,
+    kRelay4Settings.upperEdit,  kRelay4Settings.lowerEdit,  kRelay4Settings.delayEdit,
+    kRelay4Settings.returnEdit,
+};
 
 struct RelayButton
 {
@@ -54,9 +43,10 @@ struct RelayButton
 constexpr int kClose = 0xFF00;
 constexpr int kOpen = 0x0000;
 constexpr std::array kRelayButtons = {
-    RelayButton{1014, 0, kClose}, RelayButton{1015, 0, kOpen},  RelayButton{1028, 1, kClose},
-    RelayButton{1029, 1, kOpen},  RelayButton{1030, 2, kClose}, RelayButton{1031, 2, kOpen},
-    RelayButton{1034, 3, kClose}, RelayButton{1035, 3, kOpen},
+    RelayButton{kRelay1CloseButton, 0, kClose}, RelayButton{kRelay1OpenButton, 0, kOpen},
+    RelayButton{kRelay2CloseButton, 1, kClose}, RelayButton{kRelay2OpenButton, 1, kOpen},
+    RelayButton{kRelay3CloseButton, 2, kClose}, RelayButton{kRelay3OpenButton, 2, kOpen},
+    RelayButton{kRelay4CloseButton, 3, kClose}, RelayButton{kRelay4OpenButton, 3, kOpen},
 };
 
 // The square green lamp: lit for a set bit, grey otherwise.
@@ -74,13 +64,13 @@ CIoPage::CIoPage(IMainWindow& main, QWidget* parent) : CMeterPage(kTemplateId, k
 
 void CIoPage::OnInitDialog()
 {
-    for (const RelayControls& relay : kRelays) {
+    for (const RelaySettings& relay : kRelays) {
         FillList(relay.modeList, SettingsTexts::kRelayMode);
         FillList(relay.targetList, SettingsTexts::kRelayTarget);
     }
     ShowValues();
-    SetLamps(kFirstInputLamp, 8, 0);
-    SetLamps(kFirstOutputLamp, 4, 0);
+    SetLamps(kInputLamps, 0);
+    SetLamps(kRelayLamps, 0);
     SetTimer(kPollTimer, 500);
 }
 
@@ -120,7 +110,7 @@ void CIoPage::LoadRelaySettings()
         return;
     }
     for (int r = 0; r < Relays::kRelayCount; ++r) {
-        const RelayControls& relay = kRelays[r];
+        const RelaySettings& relay = kRelays[r];
         const int k = r * Relays::kPerRelay;
         SettingsList::SelectLoaded(*ComboBox(relay.modeList), Registers::U16(k + Relays::kMode));
         SettingsList::SelectLoaded(*ComboBox(relay.targetList), Registers::U16(k + Relays::kTarget));
@@ -161,7 +151,7 @@ void CIoPage::Set()
 bool CIoPage::WriteRelaySettings()
 {
     for (int r = 0; r < Relays::kRelayCount; ++r) {
-        const RelayControls& relay = kRelays[r];
+        const RelaySettings& relay = kRelays[r];
         int32_t* values = RegisterBlock + r * Relays::kPerRelay;
         values[Relays::kMode] = SettingsList::SelectedValue(*ComboBox(relay.modeList));
         values[Relays::kTarget] = SettingsList::SelectedValue(*ComboBox(relay.targetList));
@@ -213,13 +203,13 @@ void CIoPage::PollMeter()
 {
     if (!PageReads::Read(Relays::kStatus))
         return;
-    SetLamps(kFirstInputLamp, 8, Registers::U16(Relays::kInputs));
-    SetLamps(kFirstOutputLamp, Relays::kRelayCount, Registers::U16(Relays::kOutputs));
+    SetLamps(kInputLamps, Registers::U16(Relays::kInputs));
+    SetLamps(kRelayLamps, Registers::U16(Relays::kOutputs));
 }
 
-void CIoPage::SetLamps(int firstLamp, int count, int bits)
+void CIoPage::SetLamps(std::span<const int> lamps, int bits)
 {
-    for (int n = 0; n < count; ++n)
-        DlgItem<CIndicatorLamp>(firstLamp + n)
-            ->SetLamp(kGreenColour, (bits >> n) & 1 ? kLit : kGrey, kSquareShape);
+    for (std::size_t n = 0; n < lamps.size(); ++n)
+        DlgItem<CIndicatorLamp>(lamps[n])->SetLamp(kGreenColour, (bits >> n) & 1 ? kLit : kGrey,
+                                                   kSquareShape);
 }

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <cstdint>
+#include <span>
 
 // Relay alarm settings, relay commands and the input and output lamps.
 class CIoPage : public CMeterPage
@@ -37,7 +38,8 @@ private:
     void SwitchRelay(int coil, int value);
     bool TakeValues();
     void ShowValues();
-    void SetLamps(int firstLamp, int count, int bits);
+    // lamps[n] shows bit n of bits.
+    void SetLamps(std::span<const int> lamps, int bits);
 
     QHash<int, int32_t> m_held; // edit id -> whole number it holds
     // Whether each block has loaded since the page was created; Set writes nothing before.

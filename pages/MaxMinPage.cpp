@@ -5,12 +5,12 @@
 #include "pages/ClearCommand.h"
 #include "pages/GridTexts.h"
 #include "pages/MeasurementGrid.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <array>
 
 namespace {
-constexpr int kClearButtonId = 1009;
 constexpr int kClearCommandRegister = RegisterMap::kClearMaxMin;
 constexpr int kPollPeriodMs = 1000;
 
@@ -54,7 +54,7 @@ void CMaxMinPage::SetUpGrid()
 
 void CMaxMinPage::OnCommand(int id)
 {
-    if (id == kClearButtonId)
+    if (id == MaxMinIds::kClearButton)
         ClearMaxMin();
 }
 

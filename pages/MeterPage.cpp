@@ -9,6 +9,7 @@
 #include "pages/FailureMessages.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementGrid.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
@@ -76,7 +77,7 @@ void CMeterPage::OnTimer(int n)
 
 CGridCtrl& CMeterPage::Grid() const
 {
-    return *DlgItem<CGridCtrl>(kGridId);
+    return *DlgItem<CGridCtrl>(kPageGridId);
 }
 
 void CMeterPage::TakeSlaveIdFromPanel() const

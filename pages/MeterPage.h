@@ -39,9 +39,8 @@ protected:
     // The poll of a polling page; runs only while PollsNow.
     virtual void PollMeter() {}
 
-    // Every polling page uses timer 1 on its own window; 1008 is always the page's grid.
+    // Every polling page uses timer 1 on its own window.
     static constexpr int kPollTimer = 1;
-    static constexpr int kGridId = 1008;
 
     IMainWindow& Main() const { return m_main; }
     CGridCtrl& Grid() const;

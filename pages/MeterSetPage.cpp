@@ -12,27 +12,13 @@
 #include "pages/MainWindowLink.h"
 #include "pages/SettingsList.h"
 #include "pages/UnloadedSettings.h"
+#include "resources/ControlIds.h"
 
 #include <QComboBox>
 #include <array>
 
 namespace {
-constexpr int kAddressEdit = 1002;
-constexpr int kCtPrimaryEdit = 1004;
-constexpr int kCtSecondaryEdit = 1006;
-constexpr int kPtPrimaryEdit = 1016;
-constexpr int kPtSecondaryEdit = 1019;
-constexpr int kMagnificationEdit = 1018;
-constexpr int kPulseConstantEdit = 1021;
-constexpr int kWiringList = 1003;
-constexpr int kBaudList = 1008;
-constexpr int kAnalogTargetList = 1011;
-constexpr int kActivePulseList = 1013;
-constexpr int kReactivePulseList = 1014;
-constexpr int kFourLinesRadio = 1034;
-constexpr int kThreeLinesRadio = 1035;
-constexpr int kLoadButton = 1032;
-constexpr int kSetButton = 1033;
+using namespace MeterSetIds;
 
 struct EditField
 {

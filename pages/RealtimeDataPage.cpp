@@ -3,13 +3,12 @@
 #include "meter/PageItems.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeasurementGrid.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
 namespace {
-constexpr int kLoadButton = 1009;
-constexpr int kSendLamp = 1145;
-constexpr int kReceiveLamp = 1146;
+using namespace RealtimeDataIds;
 constexpr int kPollPeriodMs = 500;
 
 // The green square of the lamp strip.

@@ -10,17 +10,13 @@
 #include "pages/FailureMessages.h"
 #include "pages/GridTexts.h"
 #include "pages/MeasurementGrid.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <QDateTime>
 #include <algorithm>
 
 namespace {
-constexpr int kClockEditId = 1002;
-constexpr int kMeterDateButtonId = 1009;
-constexpr int kTimingButtonId = 1010;
-constexpr int kSoeButtonId = 1011;
-constexpr int kClearButtonId = 1012;
 constexpr int kClearCommandRegister = RegisterMap::kClearEvents;
 
 constexpr std::array<const char*, 4> kHeadings{"NO", "Event Type", "Action Status", "Time"};
@@ -47,16 +43,16 @@ void CSoePage::SetUpGrid()
 void CSoePage::OnCommand(int id)
 {
     switch (id) {
-    case kMeterDateButtonId:
+    case SoeIds::kMeterDateButton:
         ShowMeterClock();
         break;
-    case kTimingButtonId:
+    case SoeIds::kSetClockButton:
         SetMeterClock();
         break;
-    case kSoeButtonId:
+    case SoeIds::kReadEventsButton:
         ReadEvents();
         break;
-    case kClearButtonId:
+    case SoeIds::kClearButton:
         ClearEvents();
         break;
     default:
@@ -71,7 +67,7 @@ void CSoePage::ShowMeterClock()
         return;
     PageReads::Clock::Values clock{};
     std::copy_n(RegisterBlock, clock.size(), clock.begin());
-    SetDlgItemText(kClockEditId, TimeTexts::MeterClockText(clock));
+    SetDlgItemText(SoeIds::kClockEdit, TimeTexts::MeterClockText(clock));
 }
 
 // A write the meter did not confirm is reported; the clock read that follows shows what the meter holds.

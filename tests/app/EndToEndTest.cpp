@@ -4,6 +4,7 @@
 #include "comm/SerialPort.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <QComboBox>
@@ -12,8 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr int kGridId = 1008;
-
 // A living simulated installation (CT 100/5, PT 220/220).
 class EndToEndTest : public MainWindowFixture
 {
@@ -41,13 +40,13 @@ std::vector<QString> MissingValues(const CGridCtrl& grid)
 
 bool Filled(const CMeterPage& page)
 {
-    const auto* grid = page.DlgItem<CGridCtrl>(kGridId);
+    const auto* grid = page.DlgItem<CGridCtrl>(kPageGridId);
     return grid && MissingValues(*grid).empty();
 }
 
 double Value(const CMeterPage& page, int row, int column)
 {
-    return page.DlgItem<CGridCtrl>(kGridId)->CellText(row, column).toDouble();
+    return page.DlgItem<CGridCtrl>(kPageGridId)->CellText(row, column).toDouble();
 }
 } // namespace
 
@@ -67,18 +66,18 @@ TEST_F(EndToEndTest, everyPageTalksToTheMeterAndShowsPlausibleValues)
     }
 
     CMeterPage& settings = Visit(3);
-    EXPECT_EQ(settings.GetDlgItemText(1002), "1");
-    EXPECT_EQ(settings.ComboBox(1008)->currentText(), "9600");
-    EXPECT_EQ(settings.GetDlgItemText(1004), "100");
+    EXPECT_EQ(settings.GetDlgItemText(MeterSetIds::kAddressEdit), "1");
+    EXPECT_EQ(settings.ComboBox(MeterSetIds::kBaudList)->currentText(), "9600");
+    EXPECT_EQ(settings.GetDlgItemText(MeterSetIds::kCtPrimaryEdit), "100");
 
     CMeterPage& io = Visit(4);
-    EXPECT_FALSE(io.GetDlgItemText(1002).isEmpty());
+    EXPECT_FALSE(io.GetDlgItemText(IoIds::kRelay1Settings.upperEdit).isEmpty());
 
     CMeterPage& energy = Visit(7);
-    ASSERT_TRUE(WaitUntil([&] { return !energy.GetDlgItemText(1002).isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !energy.GetDlgItemText(EnergyIds::kImportActiveEdit).isEmpty(); }));
 
     CMeterPage& events = Visit(9);
-    EXPECT_EQ(events.DlgItem<CGridCtrl>(kGridId)->CellText(0, 1), "Event Type");
+    EXPECT_EQ(events.DlgItem<CGridCtrl>(kPageGridId)->CellText(0, 1), "Event Type");
 
     EXPECT_TRUE(messages.messages.empty()) << messages.messages.front().text.toStdString();
 }

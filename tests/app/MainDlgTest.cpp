@@ -9,6 +9,7 @@
 #include "framework/TabArea.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
+#include "resources/ControlIds.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -88,9 +89,9 @@ TEST_F(MainDlgTest, startsWithTheDesignedPanelNineTabsAndTreeItemsAndThePortClos
         EXPECT_EQ(root->child(i)->text(0), kLabels[i]);
     }
     EXPECT_EQ(main.SlaveIdText(), "1");
-    EXPECT_EQ(Box(1003)->currentText(), "COM1");
-    EXPECT_EQ(Box(1004)->currentText(), "9600");
-    EXPECT_EQ(Box(1006)->currentText(), "none");
+    EXPECT_EQ(Box(MainDialogIds::kPortBox)->currentText(), "COM1");
+    EXPECT_EQ(Box(MainDialogIds::kBaudList)->currentText(), "9600");
+    EXPECT_EQ(Box(MainDialogIds::kParityList)->currentText(), "none");
     EXPECT_EQ(CurrentPage, 100);
     EXPECT_FALSE(SerialPort.IsOpen());
     EXPECT_EQ(VisiblePage(), 1);
@@ -113,19 +114,19 @@ TEST_F(MainDlgTest, treeSelectsTheDesignedTabAndTheRootSelectsNothing)
 
 TEST_F(MainDlgTest, navigationReopensThePortWithThePanelsRateAndSetsThePollInterval)
 {
-    Box(1004)->setCurrentIndex(2);
+    Box(MainDialogIds::kBaudList)->setCurrentIndex(2);
     main.TabArea().Tabs().setCurrentIndex(5);
     EXPECT_EQ(CurrentPage, 6);
     EXPECT_TRUE(SerialPort.IsOpen());
     EXPECT_EQ(RateOnTheLine(), static_cast<speed_t>(B19200));
     EXPECT_EQ(PollIntervalMs, 400);
 
-    Box(1004)->setCurrentIndex(0);
+    Box(MainDialogIds::kBaudList)->setCurrentIndex(0);
     main.TabArea().Tabs().setCurrentIndex(1);
     EXPECT_EQ(RateOnTheLine(), static_cast<speed_t>(B4800));
     EXPECT_EQ(PollIntervalMs, 200);
 
-    Box(1004)->setCurrentIndex(3);
+    Box(MainDialogIds::kBaudList)->setCurrentIndex(3);
     main.SelectPage(2);
     EXPECT_EQ(PollIntervalMs, 500);
     EXPECT_TRUE(messages.messages.empty());
@@ -151,7 +152,7 @@ TEST_F(MainDlgTest, stepsAskedForDuringAStepsWaitMergeIntoOneThatOpensThePortFor
 
 TEST_F(MainDlgTest, aPortThatCannotOpenShowsTheMessageAndStillShowsThePage)
 {
-    Box(1003)->setCurrentIndex(1);
+    Box(MainDialogIds::kPortBox)->setCurrentIndex(1);
     main.TabArea().Tabs().setCurrentIndex(5);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text, "Can not open COM2!");
@@ -163,15 +164,15 @@ TEST_F(MainDlgTest, aPortThatCannotOpenShowsTheMessageAndStillShowsThePage)
 
 TEST_F(MainDlgTest, theOpenedPortListNamesThePortsPresentAndATypedNameOpensThatDevice)
 {
-    ASSERT_GE(Box(1003)->count(), 4);
-    EXPECT_EQ(Box(1003)->itemText(3), "COM4");
+    ASSERT_GE(Box(MainDialogIds::kPortBox)->count(), 4);
+    EXPECT_EQ(Box(MainDialogIds::kPortBox)->itemText(3), "COM4");
 
-    Box(1003)->setEditText(QString::fromStdString(pty.SlavePath()));
+    Box(MainDialogIds::kPortBox)->setEditText(QString::fromStdString(pty.SlavePath()));
     main.TabArea().Tabs().setCurrentIndex(1);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_STREQ(SerialPort.DeviceName(), pty.SlavePath().c_str());
 
-    Box(1003)->setEditText(" /nonexistent/ttyUSB7 ");
+    Box(MainDialogIds::kPortBox)->setEditText(" /nonexistent/ttyUSB7 ");
     main.TabArea().Tabs().setCurrentIndex(5);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text, "Can not open /nonexistent/ttyUSB7!");
@@ -216,12 +217,12 @@ TEST_F(MainDlgTest, escapeInThePanelClosesTheWindowButNotInAPage)
 {
     main.show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(main.Page(1)->GetDlgItem(1009), &escape);
+    QApplication::sendEvent(main.Page(1)->GetDlgItem(RealtimeDataIds::kLoadButton), &escape);
     EXPECT_TRUE(main.isVisible());
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(main.GetDlgItem(1002), &enter);
+    QApplication::sendEvent(main.GetDlgItem(MainDialogIds::kSlaveIdEdit), &enter);
     EXPECT_TRUE(main.isVisible());
-    QApplication::sendEvent(main.GetDlgItem(1002), &escape);
+    QApplication::sendEvent(main.GetDlgItem(MainDialogIds::kSlaveIdEdit), &escape);
     EXPECT_FALSE(main.isVisible());
 }
 

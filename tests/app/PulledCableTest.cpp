@@ -8,6 +8,7 @@
 #include "comm/SerialPort.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
+#include "resources/ControlIds.h"
 #include "sim/MeterRegisters.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
@@ -22,7 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr int kGridId = 1008;
 constexpr int kRealtimePage = 1;
 constexpr int kCommonDataPage = 2;
 
@@ -71,7 +71,7 @@ protected:
         ASSERT_EQ(CurrentPage, page);
     }
 
-    QString Ua() const { return main.Page(kRealtimePage)->DlgItem<CGridCtrl>(kGridId)->CellText(1, 2); }
+    QString Ua() const { return main.Page(kRealtimePage)->DlgItem<CGridCtrl>(kPageGridId)->CellText(1, 2); }
 
     QTemporaryDir folder;
     const std::string link = folder.filePath(QStringLiteral("meter")).toStdString();

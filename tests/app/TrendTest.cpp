@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "WaitUntil.h"
 #include "app/TrendWindow.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/TrendSeries.h"
 
@@ -11,8 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr int kGridId = 1008;
-
 // The main window on the realtime page, polling the simulated meter.
 class TrendTest : public MainWindowFixture
 {
@@ -24,7 +23,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return !Grid(1).CellText(1, 2).isEmpty(); }));
     }
 
-    CGridCtrl& Grid(int page) { return *main.Page(page)->DlgItem<CGridCtrl>(kGridId); }
+    CGridCtrl& Grid(int page) { return *main.Page(page)->DlgItem<CGridCtrl>(kPageGridId); }
 
     // Ctrl+T on the grid cell, as a user asks for a trend from the keyboard.
     void AskTrendWithKeys(int page, int row, int column)

@@ -1,6 +1,7 @@
 #include "framework/DataExchange.h"
 #include "MessageBoxRecorder.h"
 #include "framework/Dialog.h"
+#include "resources/ControlIds.h"
 #include "resources/DialogTemplates.h"
 
 #include <gtest/gtest.h>
@@ -21,21 +22,21 @@ TEST(DataExchangeTest, aBadEntryShowsTheMessageFocusesTheFieldAndKeepsTheValue)
     dialog.Create();
     dialog.show();
     int32_t value = 5;
-    dialog.SetDlgItemText(1004, "12x");
-    EXPECT_FALSE(ExchangeInt(dialog, 1004, value));
+    dialog.SetDlgItemText(MeterSetIds::kCtPrimaryEdit, "12x");
+    EXPECT_FALSE(ExchangeInt(dialog, MeterSetIds::kCtPrimaryEdit, value));
     EXPECT_EQ(value, 5);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "请键入一个整数。");
-    EXPECT_EQ(dialog.focusWidget(), dialog.GetDlgItem(1004));
+    EXPECT_EQ(dialog.focusWidget(), dialog.GetDlgItem(MeterSetIds::kCtPrimaryEdit));
 
-    dialog.SetDlgItemText(1004, " -3 ");
-    EXPECT_TRUE(ExchangeInt(dialog, 1004, value));
+    dialog.SetDlgItemText(MeterSetIds::kCtPrimaryEdit, " -3 ");
+    EXPECT_TRUE(ExchangeInt(dialog, MeterSetIds::kCtPrimaryEdit, value));
     EXPECT_EQ(value, -3);
 
     uint8_t byte = 1;
-    dialog.SetDlgItemText(1002, "256");
-    EXPECT_FALSE(ExchangeByte(dialog, 1002, byte));
-    dialog.SetDlgItemText(1002, "255");
-    EXPECT_TRUE(ExchangeByte(dialog, 1002, byte));
+    dialog.SetDlgItemText(MeterSetIds::kAddressEdit, "256");
+    EXPECT_FALSE(ExchangeByte(dialog, MeterSetIds::kAddressEdit, byte));
+    dialog.SetDlgItemText(MeterSetIds::kAddressEdit, "255");
+    EXPECT_TRUE(ExchangeByte(dialog, MeterSetIds::kAddressEdit, byte));
     EXPECT_EQ(byte, 255);
 }

@@ -1,4 +1,5 @@
 #include "framework/DialogTemplate.h"
+#include "resources/ControlIds.h"
 
 #include "resources/DialogTemplates.h"
 
@@ -67,39 +68,43 @@ TEST(DialogTemplates, EveryVisibleControlLiesInsideItsDialog)
 TEST(DialogTemplates, EveryTablePageHasItsGridAsControl1008)
 {
     for (int id : kPagesWithGrid) {
-        EXPECT_EQ(FindControl(id, 1008).kind, ControlKind::Grid) << id;
+        EXPECT_EQ(FindControl(id, kPageGridId).kind, ControlKind::Grid) << id;
     }
-    EXPECT_EQ(FindControl(105, 1008).kind, ControlKind::ComboBox);
-    EXPECT_EQ(FindControl(130, 1008).kind, ControlKind::Edit);
+    EXPECT_EQ(FindControl(105, MeterSetIds::kBaudList).kind, ControlKind::ComboBox);
+    EXPECT_EQ(FindControl(130, IoIds::kRelay2Settings.upperEdit).kind, ControlKind::Edit);
 }
 
 TEST(DialogTemplates, KeepTheirTextsExactlyTyposAndTrailingBlanksIncluded)
 {
     EXPECT_TRUE(HasText(104, "Recieve"));
-    EXPECT_EQ(std::string_view(FindControl(138, 1009).text), "Clear max. /min. real time data");
+    EXPECT_EQ(std::string_view(FindControl(138, MaxMinIds::kClearButton).text),
+              "Clear max. /min. real time data");
     EXPECT_TRUE(HasText(105, "Output target of Reactive power "));
     EXPECT_TRUE(HasText(105, "Transfer "));
     EXPECT_TRUE(HasText(133, "Energe"));
-    EXPECT_EQ(std::string_view(FindControl(108, 1009).text), "清除最值");
+    EXPECT_EQ(std::string_view(FindControl(108, CommonDataIds::kClearMaxMinButton).text), "清除最值");
     EXPECT_EQ(std::string_view(FindDialogTemplate(138)->fontFamily), "宋体");
 }
 
 TEST(DialogTemplates, BindTheStatusLampsToTheirStaticControls)
 {
-    EXPECT_EQ(FindControl(104, 1145).kind, ControlKind::Lamp);
-    EXPECT_EQ(FindControl(104, 1146).kind, ControlKind::Lamp);
-    for (int id = 1055; id <= 1066; ++id)
+    EXPECT_EQ(FindControl(104, RealtimeDataIds::kSendLamp).kind, ControlKind::Lamp);
+    EXPECT_EQ(FindControl(104, RealtimeDataIds::kReceiveLamp).kind, ControlKind::Lamp);
+    for (int id : IoIds::kRelayLamps)
+        EXPECT_EQ(FindControl(130, id).kind, ControlKind::Lamp) << id;
+    for (int id : IoIds::kInputLamps)
         EXPECT_EQ(FindControl(130, id).kind, ControlKind::Lamp) << id;
 }
 
 TEST(DialogTemplates, HideTheButtonsThatHaveNoBehaviour)
 {
     for (int id : kDialogIds) {
-        for (int button : {1, 2}) {
+        for (int button : {kOkButtonId, kCancelButtonId}) {
             const ControlTemplate& c = FindControl(id, button);
             EXPECT_TRUE(c.id == kMissing.id || c.hidden) << "dialog " << id << " button " << button;
         }
     }
-    for (int button : {1050, 1051, 1052, 1166})
+    for (int button : {MeterSetIds::kClearEnergyButton, MeterSetIds::kClearTariffEnergyButton,
+                       MeterSetIds::kClearDemandButton, MeterSetIds::kClearSoeButton})
         EXPECT_TRUE(FindControl(105, button).hidden && FindControl(105, button).disabled) << button;
 }

@@ -1,5 +1,6 @@
 #include "WaitUntil.h"
 #include "framework/Dialog.h"
+#include "resources/ControlIds.h"
 
 #include "resources/DialogTemplates.h"
 
@@ -40,15 +41,15 @@ TEST(DialogTemplateBuildTest, controlsAreFoundByIdAndHiddenOnesStayHidden)
     CDialog dialog(DialogTemplateOf(104));
     dialog.Create();
     dialog.show();
-    ASSERT_NE(dialog.GetDlgItem(1008), nullptr);
-    ASSERT_NE(dialog.GetDlgItem(1009), nullptr);
-    EXPECT_EQ(dialog.GetDlgItemText(1009), "Load");
-    EXPECT_FALSE(dialog.GetDlgItem(1)->isVisible());
-    EXPECT_FALSE(dialog.GetDlgItem(1)->isEnabled());
-    EXPECT_TRUE(dialog.GetDlgItem(1009)->isVisible());
+    ASSERT_NE(dialog.GetDlgItem(kPageGridId), nullptr);
+    ASSERT_NE(dialog.GetDlgItem(RealtimeDataIds::kLoadButton), nullptr);
+    EXPECT_EQ(dialog.GetDlgItemText(RealtimeDataIds::kLoadButton), "Load");
+    EXPECT_FALSE(dialog.GetDlgItem(kOkButtonId)->isVisible());
+    EXPECT_FALSE(dialog.GetDlgItem(kOkButtonId)->isEnabled());
+    EXPECT_TRUE(dialog.GetDlgItem(RealtimeDataIds::kLoadButton)->isVisible());
     EXPECT_EQ(dialog.GetDlgItem(4242), nullptr);
     // The grid lies where its dialog units put it, scaled by the font's base units.
     const QPoint origin = dialog.DialogUnitsToPixels(30, 7);
-    EXPECT_EQ(dialog.GetDlgItem(1008)->pos(), origin);
+    EXPECT_EQ(dialog.GetDlgItem(kPageGridId)->pos(), origin);
     EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(80, 180, 200));
 }

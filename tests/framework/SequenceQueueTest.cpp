@@ -1,6 +1,7 @@
 #include "WaitUntil.h"
 #include "comm/LineWait.h"
 #include "framework/Dialog.h"
+#include "resources/ControlIds.h"
 
 #include "resources/DialogTemplates.h"
 
@@ -10,7 +11,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr int kButton = 1009;
+constexpr int kButton = RealtimeDataIds::kLoadButton;
 
 // A window whose tick and command each wait on the line for a while, and say when they run.
 class BusyDialog : public CDialog

@@ -2,6 +2,7 @@
 
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ TEST_F(DemandPageTest, gridHoldsTheHeadingsItemsAndUnitsInTheirRows)
     EXPECT_EQ(Cell(10, 0), "4");
     EXPECT_EQ(Cell(10, 1), "S");
     EXPECT_EQ(Cell(10, 3), "VA");
-    EXPECT_EQ(page.DlgItem<CGridCtrl>(1008)->RowTotal(), 27);
+    EXPECT_EQ(page.DlgItem<CGridCtrl>(kPageGridId)->RowTotal(), 27);
 }
 
 TEST_F(DemandPageTest, pollShowsTheTwelveValuesAndTimeStampsInTheirRows)

@@ -2,6 +2,7 @@
 
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
+#include "resources/ControlIds.h"
 
 #include <gtest/gtest.h>
 
@@ -35,18 +36,16 @@ TEST_F(EnergyPageTest, pollShowsEachCounterInTenthsInItsOwnEdit)
     page.Poll();
 
     EXPECT_EQ(SlaveId, 1);
-    EXPECT_EQ(Text(1002), "429496729.5"); // import active
-    EXPECT_EQ(Text(1016), "12345.6");     // import reactive
-    EXPECT_EQ(Text(1004), "2.1");         // export active
-    EXPECT_EQ(Text(1005), "3.1");         // export reactive
-    EXPECT_EQ(Text(1017), "4.1");         // quadrants 1 to 4, active
-    EXPECT_EQ(Text(1019), "5.1");
-    EXPECT_EQ(Text(1021), "6.1");
-    EXPECT_EQ(Text(1023), "7.1");
-    EXPECT_EQ(Text(1018), "8.1"); // quadrants 1 to 4, reactive
-    EXPECT_EQ(Text(1020), "9.1");
-    EXPECT_EQ(Text(1022), "10.1");
-    EXPECT_EQ(Text(1024), "11.1");
+    // The edit of each counter, in register order.
+    using namespace EnergyIds;
+    const int edits[] = {kImportActiveEdit,      kImportReactiveEdit,    kExportActiveEdit,
+                         kExportReactiveEdit,    kQuadrant1ActiveEdit,   kQuadrant2ActiveEdit,
+                         kQuadrant3ActiveEdit,   kQuadrant4ActiveEdit,   kQuadrant1ReactiveEdit,
+                         kQuadrant2ReactiveEdit, kQuadrant3ReactiveEdit, kQuadrant4ReactiveEdit};
+    EXPECT_EQ(Text(edits[0]), "429496729.5");
+    EXPECT_EQ(Text(edits[1]), "12345.6");
+    for (int k = 2; k < 12; ++k)
+        EXPECT_EQ(Text(edits[k]), QString::asprintf("%d.1", k)) << k;
 }
 
 TEST_F(EnergyPageTest, silentMeterChangesNothingAndShowsNothing)
@@ -57,7 +56,7 @@ TEST_F(EnergyPageTest, silentMeterChangesNothingAndShowsNothing)
     line.Silence();
     page.Poll();
 
-    EXPECT_EQ(Text(1002), "5.0");
+    EXPECT_EQ(Text(EnergyIds::kImportActiveEdit), "5.0");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -68,7 +67,7 @@ TEST_F(EnergyPageTest, clearRestartsThePollEvenWhenItFails)
     page.Clear();
     EXPECT_TRUE(page.IsTimerRunning(1));
     page.Poll();
-    EXPECT_EQ(Text(1002), "0.0");
+    EXPECT_EQ(Text(EnergyIds::kImportActiveEdit), "0.0");
 
     page.KillTimer(1);
     line.Silence();

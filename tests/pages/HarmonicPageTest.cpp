@@ -2,21 +2,32 @@
 
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <QAbstractButton>
 #include <gtest/gtest.h>
 
 namespace {
+// Positions in HarmonicIds::kChannelButtons.
+enum ChannelIndex
+{
+    kIa,
+    kIb,
+    kIc,
+    kUa,
+    kUb,
+    kUc
+};
 struct ChannelButton
 {
-    int id;
+    ChannelIndex channel;
     const char* name;
     bool current;
 };
 constexpr ChannelButton kButtons[] = {
-    {1009, "Ia", true},  {1017, "Ib", true},  {1013, "Ic", true},
-    {1010, "Ua", false}, {1012, "Ub", false}, {1014, "Uc", false},
+    {kIa, "Ia", true},  {kIb, "Ib", true},  {kIc, "Ic", true},
+    {kUa, "Ua", false}, {kUb, "Ub", false}, {kUc, "Uc", false},
 };
 
 class HarmonicPageTest : public PageFixture<CHarmonicPage>
@@ -40,16 +51,19 @@ protected:
     // The value text of table index k as filled above.
     static QString ValueOfIndex(int k) { return QString::asprintf("%.1f", (1000 + k) / 10.0); }
 
-    void Press(int id) { page.DlgItem<QAbstractButton>(id)->click(); }
+    void Press(ChannelIndex channel)
+    {
+        page.DlgItem<QAbstractButton>(HarmonicIds::kChannelButtons[channel])->click();
+    }
     QString Cell(int row, int column) const { return Grid().CellText(row, column); }
-    CGridCtrl& Grid() const { return *page.DlgItem<CGridCtrl>(1008); }
+    CGridCtrl& Grid() const { return *page.DlgItem<CGridCtrl>(kPageGridId); }
 };
 } // namespace
 
 TEST_F(HarmonicPageTest, everyChannelButtonLabelsOrdersTwoTo31WithTheirOrdinalsAndKOnlyForCurrents)
 {
     for (const ChannelButton& button : kButtons) {
-        Press(button.id);
+        Press(button.channel);
         const QString name = QString::fromLatin1(button.name);
         SCOPED_TRACE(button.name);
         EXPECT_EQ(Cell(0, 2), "Data(%)");
@@ -89,7 +103,7 @@ TEST_F(HarmonicPageTest, showingThePageSelectsIaAndSwitchingToUaRemovesTheKRowAn
     EXPECT_EQ(Cell(1, 2), "3.5");
     EXPECT_EQ(Cell(8, 5), "7");
 
-    Press(1010);
+    Press(kUa);
     EXPECT_EQ(page.ChannelCode(), 4);
     EXPECT_EQ(Cell(1, 1), "Ua-THD");
     EXPECT_EQ(Cell(1, 2), "");
@@ -103,7 +117,7 @@ TEST_F(HarmonicPageTest, showingThePageSelectsIaAndSwitchingToUaRemovesTheKRowAn
 TEST_F(HarmonicPageTest, pollReadsTheWholeTableInNineBlocksSoTheHighestOrdersShowTheirValues)
 {
     FillTableWithIndices();
-    Press(1009);
+    Press(kIa);
     page.Poll();
 
     const auto reads = line.Requests(3);
@@ -126,10 +140,11 @@ TEST_F(HarmonicPageTest, eachChannelTakesItsOwnColumnOfTheIndexMap)
     FillTableWithIndices();
     struct Expected
     {
-        int button, thd, order2, order31;
+        ChannelIndex button;
+        int thd, order2, order31;
     };
     const Expected channels[] = {
-        {1017, 4, 13, 187}, {1013, 5, 14, 188}, {1010, 0, 9, 183}, {1012, 1, 10, 184}, {1014, 2, 11, 185}};
+        {kIb, 4, 13, 187}, {kIc, 5, 14, 188}, {kUa, 0, 9, 183}, {kUb, 1, 10, 184}, {kUc, 2, 11, 185}};
     for (const Expected& channel : channels) {
         Press(channel.button);
         page.Poll();
@@ -143,7 +158,7 @@ TEST_F(HarmonicPageTest, eachChannelTakesItsOwnColumnOfTheIndexMap)
 TEST_F(HarmonicPageTest, aBlockThatFailsTwiceAndThenPassesGivesANormalRefresh)
 {
     line.Set(403, 35);
-    Press(1009);
+    Press(kIa);
     line.Server().Faults().FailNext(FaultMode::NoReply, 2);
     page.Poll();
 
@@ -156,7 +171,7 @@ TEST_F(HarmonicPageTest, aBlockThatFailsTwiceAndThenPassesGivesANormalRefresh)
 TEST_F(HarmonicPageTest, threeFailuresOfABlockStopPollingWithANoticeAndKeepTheTexts)
 {
     line.Set(403, 35);
-    Press(1009);
+    Press(kIa);
     page.Poll();
     line.Set(403, 99);
     line.ClearRequests();
@@ -172,6 +187,6 @@ TEST_F(HarmonicPageTest, threeFailuresOfABlockStopPollingWithANoticeAndKeepTheTe
     EXPECT_EQ(Cell(1, 2), "3.5");
 
     line.Speak();
-    Press(1013);
+    Press(kIc);
     EXPECT_TRUE(page.IsTimerRunning(1));
 }

@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "framework/DataExchange.h"
+#include "resources/ControlIds.h"
 #include "widgets/IndicatorLamp.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+using namespace IoIds;
+
 // Relay settings from 1030, per relay: mode, target, upper, lower, delay.
 const std::vector<uint16_t> kRelaySettings = {
     1, 9,  120,   80, 5, // relay 1: remote, the empty tenth target
@@ -36,6 +39,12 @@ protected:
     int Selected(int id) const { return page.ComboBox(id)->currentIndex(); }
     int LampState(int id) const { return page.DlgItem<CIndicatorLamp>(id)->State(); }
     void Click(int id) { page.DlgItem<QAbstractButton>(id)->click(); }
+    static std::vector<int> AllLamps()
+    {
+        std::vector<int> lamps(std::begin(kRelayLamps), std::end(kRelayLamps));
+        lamps.insert(lamps.end(), std::begin(kInputLamps), std::end(kInputLamps));
+        return lamps;
+    }
 };
 } // namespace
 
@@ -43,23 +52,24 @@ TEST_F(IoPageTest, loadSelectsListItemsByRegisterValueAndShowsLimitsDelaysAndRet
 {
     page.Start();
 
-    EXPECT_EQ(Selected(1003), 1);
-    EXPECT_EQ(Selected(1004), 9);
-    EXPECT_EQ(page.ComboBox(1004)->currentText(), "");
-    EXPECT_EQ(Selected(1006), 0);
-    EXPECT_EQ(page.ComboBox(1007)->currentText(), "(value 14)") << "a value the list lacks";
-    EXPECT_EQ(page.ComboBox(1010)->currentText(), "(value 2)");
-    EXPECT_EQ(Selected(1011), 5);
-    EXPECT_EQ(page.ComboBox(1011)->currentText(), "Imax");
-    EXPECT_EQ(Text(1002), "120");
-    EXPECT_EQ(Text(1024), "80");
-    EXPECT_EQ(Text(1005), "5");
-    EXPECT_EQ(Text(1027), "90");
-    EXPECT_EQ(Text(1021), "65535");
-    EXPECT_EQ(Text(1017), "10");
-    EXPECT_EQ(Text(1019), "20");
-    EXPECT_EQ(Text(1025), "30");
-    EXPECT_EQ(Text(1026), "40");
+    EXPECT_EQ(Selected(kRelay1Settings.modeList), 1);
+    EXPECT_EQ(Selected(kRelay1Settings.targetList), 9);
+    EXPECT_EQ(page.ComboBox(kRelay1Settings.targetList)->currentText(), "");
+    EXPECT_EQ(Selected(kRelay2Settings.modeList), 0);
+    EXPECT_EQ(page.ComboBox(kRelay2Settings.targetList)->currentText(), "(value 14)")
+        << "a value the list lacks";
+    EXPECT_EQ(page.ComboBox(kRelay3Settings.modeList)->currentText(), "(value 2)");
+    EXPECT_EQ(Selected(kRelay3Settings.targetList), 5);
+    EXPECT_EQ(page.ComboBox(kRelay3Settings.targetList)->currentText(), "Imax");
+    EXPECT_EQ(Text(kRelay1Settings.upperEdit), "120");
+    EXPECT_EQ(Text(kRelay1Settings.lowerEdit), "80");
+    EXPECT_EQ(Text(kRelay1Settings.delayEdit), "5");
+    EXPECT_EQ(Text(kRelay2Settings.lowerEdit), "90");
+    EXPECT_EQ(Text(kRelay4Settings.upperEdit), "65535");
+    EXPECT_EQ(Text(kRelay1Settings.returnEdit), "10");
+    EXPECT_EQ(Text(kRelay2Settings.returnEdit), "20");
+    EXPECT_EQ(Text(kRelay3Settings.returnEdit), "30");
+    EXPECT_EQ(Text(kRelay4Settings.returnEdit), "40");
     EXPECT_TRUE(page.IsTimerRunning(1));
     EXPECT_TRUE(boxes.messages.empty());
 }
@@ -67,8 +77,8 @@ TEST_F(IoPageTest, loadSelectsListItemsByRegisterValueAndShowsLimitsDelaysAndRet
 TEST_F(IoPageTest, setWritesTheTwentyRelayRegistersThenTheFourReturnTimes)
 {
     page.Start();
-    page.SetDlgItemText(1008, "70000");
-    page.SetDlgItemText(1026, "45");
+    page.SetDlgItemText(kRelay2Settings.upperEdit, "70000");
+    page.SetDlgItemText(kRelay4Settings.returnEdit, "45");
     line.ClearRequests();
     page.Set();
 
@@ -81,7 +91,7 @@ TEST_F(IoPageTest, setWritesTheTwentyRelayRegistersThenTheFourReturnTimes)
     EXPECT_EQ(writes[1].info.values, (std::vector<uint16_t>{10, 20, 30, 45}));
     // The reload after Set reads both blocks back.
     EXPECT_EQ(line.Requests(3).size(), 2u);
-    EXPECT_EQ(Text(1008), "4464");
+    EXPECT_EQ(Text(kRelay2Settings.upperEdit), "4464");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -113,8 +123,9 @@ TEST_F(IoPageTest, silentMeterOnLoadShowsTheLowerCaseMessageOnceAndStillArmsTheP
 
 TEST_F(IoPageTest, relayButtonsSendCoilsZeroToThreeClosingWithFF00AndOpeningWith0000)
 {
-    const int closeButtons[] = {1014, 1028, 1030, 1034};
-    const int openButtons[] = {1015, 1029, 1031, 1035};
+    const int closeButtons[] = {kRelay1CloseButton, kRelay2CloseButton, kRelay3CloseButton,
+                                kRelay4CloseButton};
+    const int openButtons[] = {kRelay1OpenButton, kRelay2OpenButton, kRelay3OpenButton, kRelay4OpenButton};
     for (int relay = 0; relay < 4; ++relay) {
         Click(closeButtons[relay]);
         EXPECT_TRUE(line.Meter().Relay(relay + 1));
@@ -137,7 +148,7 @@ TEST_F(IoPageTest, relayButtonsSendCoilsZeroToThreeClosingWithFF00AndOpeningWith
 TEST_F(IoPageTest, silentMeterOnARelayCommandShowsCommunicationFail)
 {
     line.Silence();
-    Click(1014);
+    Click(kRelay1CloseButton);
 
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text, "Communication Fail");
@@ -146,31 +157,31 @@ TEST_F(IoPageTest, silentMeterOnARelayCommandShowsCommunicationFail)
 TEST_F(IoPageTest, badFieldOnSetWritesNothingWhileARelayCommandStillSwitches)
 {
     page.Start();
-    page.SetDlgItemText(1009, "x");
-    page.SetDlgItemText(1002, "77");
+    page.SetDlgItemText(kRelay2Settings.delayEdit, "x");
+    page.SetDlgItemText(kRelay1Settings.upperEdit, "77");
     line.ClearRequests();
     page.Set();
 
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text, kNotAWholeNumber);
     EXPECT_TRUE(line.Requests().empty());
-    EXPECT_EQ(Text(1009), "x");
-    EXPECT_EQ(Text(1002), "77");
+    EXPECT_EQ(Text(kRelay2Settings.delayEdit), "x");
+    EXPECT_EQ(Text(kRelay1Settings.upperEdit), "77");
 
-    Click(1028);
+    Click(kRelay2CloseButton);
     EXPECT_EQ(boxes.messages.size(), 2u);
     EXPECT_TRUE(line.Meter().Relay(2));
 }
 
 TEST_F(IoPageTest, statusPollLightsTheLampsOfSetBitsAndGreysTheRest)
 {
-    for (int id = 1055; id <= 1066; ++id)
+    for (int id : AllLamps())
         EXPECT_EQ(LampState(id), 2) << id;
     line.Set(137, {0x0005, 0x0008});
     page.Poll();
 
-    const int lit[] = {1059, 1061, 1058}; // S1, S3, R4
-    for (int id = 1055; id <= 1066; ++id) {
+    const int lit[] = {kInputLamps[0], kInputLamps[2], kRelayLamps[3]}; // S1, S3, R4
+    for (int id : AllLamps()) {
         const bool shouldLight = std::find(std::begin(lit), std::end(lit), id) != std::end(lit);
         EXPECT_EQ(LampState(id), shouldLight ? 0 : 2) << id;
         EXPECT_EQ(page.DlgItem<CIndicatorLamp>(id)->ColourOffset(), 32);
@@ -179,6 +190,6 @@ TEST_F(IoPageTest, statusPollLightsTheLampsOfSetBitsAndGreysTheRest)
 
     line.Silence();
     page.Poll();
-    EXPECT_EQ(LampState(1059), 0);
+    EXPECT_EQ(LampState(kInputLamps[0]), 0);
     EXPECT_TRUE(boxes.messages.empty());
 }

@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
 #include "framework/DataExchange.h"
+#include "resources/ControlIds.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+using namespace MeterSetIds;
+
 // Block A from 1000: CT 150/5, PT 100000 (34464 + 1 x 65536) / 100, wiring, address 1, 9600 baud.
 std::vector<uint16_t> BlockA(uint16_t wiring)
 {
@@ -40,20 +43,20 @@ TEST_F(MeterSetPageTest, loadShowsBothBlocksInTheirControlsAddressingTheSlaveInT
     page.Start();
 
     EXPECT_EQ(SlaveId, 1);
-    EXPECT_EQ(Text(1004), "150");
-    EXPECT_EQ(Text(1006), "5");
-    EXPECT_EQ(Text(1016), "100000");
-    EXPECT_EQ(Text(1019), "100");
-    EXPECT_EQ(Text(1002), "1");
-    EXPECT_EQ(Selected(1008), 1);
-    EXPECT_EQ(Selected(1003), 1);
-    EXPECT_FALSE(page.IsDlgButtonChecked(1034));
-    EXPECT_TRUE(page.IsDlgButtonChecked(1035));
-    EXPECT_EQ(Selected(1013), 2);
-    EXPECT_EQ(Selected(1014), 1);
-    EXPECT_EQ(Text(1021), "3200");
-    EXPECT_EQ(Selected(1011), 13);
-    EXPECT_EQ(Text(1018), "50");
+    EXPECT_EQ(Text(kCtPrimaryEdit), "150");
+    EXPECT_EQ(Text(kCtSecondaryEdit), "5");
+    EXPECT_EQ(Text(kPtPrimaryEdit), "100000");
+    EXPECT_EQ(Text(kPtSecondaryEdit), "100");
+    EXPECT_EQ(Text(kAddressEdit), "1");
+    EXPECT_EQ(Selected(kBaudList), 1);
+    EXPECT_EQ(Selected(kWiringList), 1);
+    EXPECT_FALSE(page.IsDlgButtonChecked(kFourLinesRadio));
+    EXPECT_TRUE(page.IsDlgButtonChecked(kThreeLinesRadio));
+    EXPECT_EQ(Selected(kActivePulseList), 2);
+    EXPECT_EQ(Selected(kReactivePulseList), 1);
+    EXPECT_EQ(Text(kPulseConstantEdit), "3200");
+    EXPECT_EQ(Selected(kAnalogTargetList), 13);
+    EXPECT_EQ(Text(kMagnificationEdit), "50");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -62,15 +65,15 @@ TEST_F(MeterSetPageTest, setWritesBothBlocksInRegisterOrderAsLow16BitsAndKeepsAW
 {
     line.Set(1000, BlockA(2));
     page.Start();
-    EXPECT_EQ(page.ComboBox(1003)->currentText(), "(value 2)");
-    EXPECT_FALSE(page.IsDlgButtonChecked(1034));
-    EXPECT_FALSE(page.IsDlgButtonChecked(1035));
+    EXPECT_EQ(page.ComboBox(kWiringList)->currentText(), "(value 2)");
+    EXPECT_FALSE(page.IsDlgButtonChecked(kFourLinesRadio));
+    EXPECT_FALSE(page.IsDlgButtonChecked(kThreeLinesRadio));
 
-    page.SetDlgItemText(1004, "200");
-    page.SetDlgItemText(1021, "70000");
-    page.SetDlgItemText(1018, " -1 ");
-    Select(1013, 1);
-    Select(1011, 7);
+    page.SetDlgItemText(kCtPrimaryEdit, "200");
+    page.SetDlgItemText(kPulseConstantEdit, "70000");
+    page.SetDlgItemText(kMagnificationEdit, " -1 ");
+    Select(kActivePulseList, 1);
+    Select(kAnalogTargetList, 7);
     page.Set();
 
     const auto writes = line.Requests(16);
@@ -80,9 +83,9 @@ TEST_F(MeterSetPageTest, setWritesBothBlocksInRegisterOrderAsLow16BitsAndKeepsAW
     EXPECT_EQ(writes[1].info.address, 1021);
     EXPECT_EQ(writes[1].info.values, (std::vector<uint16_t>{1, 1, 4464, 7, 65535}));
     // The reload shows what the meter now holds.
-    EXPECT_EQ(Text(1004), "200");
-    EXPECT_EQ(Text(1016), "100000");
-    EXPECT_EQ(Text(1021), "4464");
+    EXPECT_EQ(Text(kCtPrimaryEdit), "200");
+    EXPECT_EQ(Text(kPtPrimaryEdit), "100000");
+    EXPECT_EQ(Text(kPulseConstantEdit), "4464");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -90,22 +93,22 @@ TEST_F(MeterSetPageTest, radioButtonsChooseTheWiringThatSetWrites)
 {
     line.Set(1000, BlockA(2)); // a value the list lacks, replaced by the user's choice
     page.Start();
-    page.DlgItem<QAbstractButton>(1034)->click();
+    page.DlgItem<QAbstractButton>(kFourLinesRadio)->click();
     page.Set();
 
     const auto writes = line.Requests(16);
     ASSERT_FALSE(writes.empty());
     EXPECT_EQ(writes[0].info.values[5], 0);
-    EXPECT_TRUE(page.IsDlgButtonChecked(1034));
+    EXPECT_TRUE(page.IsDlgButtonChecked(kFourLinesRadio));
 }
 
 TEST_F(MeterSetPageTest, newAddressAndRateAreFollowedSoBlockBReachesTheMeterAndTheReloadShowsIt)
 {
     main.openPort = [this] { return line.ReopenAt(main.baudPosition == 2 ? 19200 : 9600); };
     page.Start();
-    page.SetDlgItemText(1002, "5");
-    Select(1008, 2);
-    page.SetDlgItemText(1021, "1600");
+    page.SetDlgItemText(kAddressEdit, "5");
+    Select(kBaudList, 2);
+    page.SetDlgItemText(kPulseConstantEdit, "1600");
     page.Set();
 
     EXPECT_EQ(main.slaveIdText, "5");
@@ -118,9 +121,9 @@ TEST_F(MeterSetPageTest, newAddressAndRateAreFollowedSoBlockBReachesTheMeterAndT
     EXPECT_EQ(writes[1].info.slave, 5);
     EXPECT_EQ(writes[1].lineBaud, 19200);
     EXPECT_EQ(line.Get(1023), 1600);
-    EXPECT_EQ(Text(1002), "5");
-    EXPECT_EQ(Selected(1008), 2);
-    EXPECT_EQ(Text(1021), "1600");
+    EXPECT_EQ(Text(kAddressEdit), "5");
+    EXPECT_EQ(Selected(kBaudList), 2);
+    EXPECT_EQ(Text(kPulseConstantEdit), "1600");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -128,11 +131,11 @@ TEST_F(MeterSetPageTest, aRateChosenDuringTheWriteOfBlockAIsNotFollowedSinceItWa
 {
     main.openPort = [this] { return line.ReopenAt(main.baudPosition == 2 ? 19200 : 38400); };
     page.Start();
-    Select(1008, 2);
-    Select(1013, 1);
+    Select(kBaudList, 2);
+    Select(kActivePulseList, 1);
     QTimer::singleShot(0, &page, [this] {
-        Select(1008, 3);
-        Select(1013, 0);
+        Select(kBaudList, 3);
+        Select(kActivePulseList, 0);
     });
     page.Set();
 
@@ -150,8 +153,8 @@ TEST_F(MeterSetPageTest, newRateAlreadyInThePanelButNotYetOnThePortStillReopensT
     main.openPort = [this] { return line.ReopenAt(main.baudPosition == 2 ? 19200 : 9600); };
     page.Start();
     main.baudPosition = 2; // chosen in the panel, no navigation since: the port still runs at 9600
-    Select(1008, 2);
-    page.SetDlgItemText(1021, "1600");
+    Select(kBaudList, 2);
+    page.SetDlgItemText(kPulseConstantEdit, "1600");
     page.Set();
 
     EXPECT_EQ(main.portOpens, 1);
@@ -165,22 +168,22 @@ TEST_F(MeterSetPageTest, newRateAlreadyInThePanelButNotYetOnThePortStillReopensT
 TEST_F(MeterSetPageTest, setThatKeepsTheRateLeavesThePortAsItIs)
 {
     page.Start();
-    page.SetDlgItemText(1002, "7");
+    page.SetDlgItemText(kAddressEdit, "7");
     page.Set();
 
     EXPECT_EQ(main.slaveIdText, "7");
     EXPECT_EQ(main.portOpens, 0);
     EXPECT_EQ(line.Meter().SlaveAddress(), 7);
-    EXPECT_EQ(Text(1021), "3200");
+    EXPECT_EQ(Text(kPulseConstantEdit), "3200");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedAndNothingElseIsWritten)
 {
     page.Start();
-    page.SetDlgItemText(1002, "0"); // the meter refuses address 0 with an exception reply
-    Select(1008, 2);
-    page.SetDlgItemText(1021, "1600");
+    page.SetDlgItemText(kAddressEdit, "0"); // the meter refuses address 0 with an exception reply
+    Select(kBaudList, 2);
+    page.SetDlgItemText(kPulseConstantEdit, "1600");
     page.Set();
 
     EXPECT_EQ(main.slaveIdText, "1");
@@ -199,7 +202,7 @@ TEST_F(MeterSetPageTest, aRefusedBlockAIsReportedAndNotFollowedAndNothingElseIsW
 TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsFollowedOnlyWhereTheMeterThenAnswers)
 {
     page.Start();
-    page.SetDlgItemText(1002, "7");
+    page.SetDlgItemText(kAddressEdit, "7");
     line.Server().Faults().FailNext(FaultMode::BadCrc, 1);
     page.Set();
 
@@ -208,7 +211,7 @@ TEST_F(MeterSetPageTest, aDamagedEchoOfBlockAIsFollowedOnlyWhereTheMeterThenAnsw
     EXPECT_EQ(line.Requests(16).back().info.slave, 7);
     EXPECT_TRUE(boxes.messages.empty());
 
-    page.SetDlgItemText(1002, "9");
+    page.SetDlgItemText(kAddressEdit, "9");
     line.Server().Faults().FailNext(FaultMode::NoReply, 4); // the write and every read after it
     page.Set();
     EXPECT_EQ(main.slaveIdText, "7");
@@ -228,36 +231,36 @@ TEST_F(MeterSetPageTest, silentMeterGivesOneMessageOnLoadAndBlockBIsNotRead)
     const auto reads = line.Requests(3);
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].info.address, 1000);
-    EXPECT_EQ(Text(1004), "0");
+    EXPECT_EQ(Text(kCtPrimaryEdit), "0");
 }
 
 TEST_F(MeterSetPageTest, silentMeterOnSetWritesNoBlockBAndReloadsNothing)
 {
     page.Start();
-    page.SetDlgItemText(1004, "300");
+    page.SetDlgItemText(kCtPrimaryEdit, "300");
     line.Silence();
     line.ClearRequests();
     page.Set();
 
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(line.Requests().size(), 1u);
-    EXPECT_EQ(Text(1004), "300");
+    EXPECT_EQ(Text(kCtPrimaryEdit), "300");
 }
 
 TEST_F(MeterSetPageTest, badFieldIsReportedOnceAndNothingIsWrittenSoEveryEntryStays)
 {
     page.Start();
-    page.SetDlgItemText(1016, "5000");
-    page.SetDlgItemText(1004, "12a");
-    page.SetDlgItemText(1006, "x");
+    page.SetDlgItemText(kPtPrimaryEdit, "5000");
+    page.SetDlgItemText(kCtPrimaryEdit, "12a");
+    page.SetDlgItemText(kCtSecondaryEdit, "x");
     line.ClearRequests();
     page.Set();
 
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text, kNotAWholeNumber);
     EXPECT_TRUE(line.Requests().empty());
-    EXPECT_EQ(Text(1016), "5000");
-    EXPECT_EQ(Text(1004), "12a");
-    EXPECT_EQ(Text(1006), "x");
+    EXPECT_EQ(Text(kPtPrimaryEdit), "5000");
+    EXPECT_EQ(Text(kCtPrimaryEdit), "12a");
+    EXPECT_EQ(Text(kCtSecondaryEdit), "x");
     EXPECT_EQ(main.portOpens, 0);
 }

@@ -16,6 +16,7 @@
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
+#include "resources/ControlIds.h"
 
 #include <QAbstractButton>
 #include <memory>
@@ -29,21 +30,24 @@ struct PageKind
     int startButton;   // the button that starts its poll timer; 0: the timer runs from creation
     int clearButton;   // the button that clears records in the meter (0: none),
     int clearRegister; // and the command register it writes
-    int settingsEdit;  // an edit its Set writes to the meter, 0: no settings
+    int settingsEdit;  // an edit its Set writes to the meter, 0: no settings,
+    int setButton;     // and the button that writes them
 };
 template <class Page> CMeterPage* Make(IMainWindow& main)
 {
     return new Page(main, nullptr);
 }
-const PageKind kRealtime{"Realtime", Make<CRealtimeDataPage>, 1, 1009, 0, 0, 0};
-const PageKind kCommonData{"CommonData", Make<CCommonDataPage>, 2, 0, 0, 0, 0};
-const PageKind kMeterSet{"MeterSet", Make<CMeterSetPage>, 3, 0, 0, 0, 1004};
-const PageKind kIo{"Io", Make<CIoPage>, 4, 0, 0, 0, 1002};
-const PageKind kHarmonic{"Harmonic", Make<CHarmonicPage>, 5, 1009, 0, 0, 0};
-const PageKind kDemand{"Demand", Make<CDemandPage>, 6, 0, 1011, 1011, 0};
-const PageKind kEnergy{"Energy", Make<CEnergyPage>, 7, 1011, 1012, 1010, 0};
-const PageKind kMaxMin{"MaxMin", Make<CMaxMinPage>, 0, 0, 1009, 1009, 0};
-const PageKind kSoe{"Soe", Make<CSoePage>, 0, 0, 1012, 1012, 0};
+const PageKind kRealtime{"Realtime", Make<CRealtimeDataPage>, 1, RealtimeDataIds::kLoadButton, 0, 0, 0, 0};
+const PageKind kCommonData{"CommonData", Make<CCommonDataPage>, 2, 0, 0, 0, 0, 0};
+const PageKind kMeterSet{
+    "MeterSet", Make<CMeterSetPage>, 3, 0, 0, 0, MeterSetIds::kCtPrimaryEdit, MeterSetIds::kSetButton};
+const PageKind kIo{"Io", Make<CIoPage>, 4, 0, 0, 0, IoIds::kRelay1Settings.upperEdit, IoIds::kSetButton};
+const PageKind kHarmonic{"Harmonic", Make<CHarmonicPage>, 5, HarmonicIds::kChannelButtons[0], 0, 0, 0, 0};
+const PageKind kDemand{"Demand", Make<CDemandPage>, 6, 0, DemandIds::kClearButton, 1011, 0, 0};
+const PageKind kEnergy{
+    "Energy", Make<CEnergyPage>, 7, EnergyIds::kLoadButton, EnergyIds::kClearButton, 1010, 0, 0};
+const PageKind kMaxMin{"MaxMin", Make<CMaxMinPage>, 0, 0, MaxMinIds::kClearButton, 1009, 0, 0};
+const PageKind kSoe{"Soe", Make<CSoePage>, 0, 0, SoeIds::kClearButton, 1012, 0, 0};
 
 void PrintTo(const PageKind& kind, std::ostream* out)
 {
@@ -185,7 +189,7 @@ TEST_P(SettingsSet, afterAFailedLoadWritesNothingAndSaysSoLeavingTheEntries)
     page->SetDlgItemText(GetParam().settingsEdit, "77");
     line.ClearRequests();
     boxes.messages.clear();
-    Click(1033);
+    Click(GetParam().setButton);
     EXPECT_TRUE(line.Requests().empty());
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].caption, "VEMO400");

@@ -4,14 +4,15 @@
 #include "comm/ModbusRtu.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 #include "widgets/IndicatorLamp.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-constexpr int kSendLamp = 1145;
-constexpr int kReceiveLamp = 1146;
+using RealtimeDataIds::kReceiveLamp;
+using RealtimeDataIds::kSendLamp;
 
 class RealtimeDataPageTest : public PageFixture<CRealtimeDataPage>
 {

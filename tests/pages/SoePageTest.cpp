@@ -2,6 +2,7 @@
 
 #include "PageFixture.h"
 #include "comm/ModbusRtu.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <QDateTime>
@@ -26,7 +27,7 @@ protected:
     }
 
     QString Cell(int row, int column) const { return Grid().CellText(row, column); }
-    CGridCtrl& Grid() const { return *page.DlgItem<CGridCtrl>(1008); }
+    CGridCtrl& Grid() const { return *page.DlgItem<CGridCtrl>(kPageGridId); }
 };
 
 // 1247567109 seconds since 1970 is 2009-07-14 10:25:09 UTC.
@@ -112,11 +113,11 @@ TEST_F(SoePageTest, meterDateShowsTheClockWithFullWidthColonsAndKeepsItWhenSilen
 {
     line.Set(700, {9, 7, 14, 8, 5, 9});
     page.ShowMeterClock();
-    EXPECT_EQ(page.GetDlgItemText(1002), QString::fromUtf8("2009-7-14 08：05：09"));
+    EXPECT_EQ(page.GetDlgItemText(SoeIds::kClockEdit), QString::fromUtf8("2009-7-14 08：05：09"));
 
     line.Silence();
     page.ShowMeterClock();
-    EXPECT_EQ(page.GetDlgItemText(1002), QString::fromUtf8("2009-7-14 08：05：09"));
+    EXPECT_EQ(page.GetDlgItemText(SoeIds::kClockEdit), QString::fromUtf8("2009-7-14 08：05：09"));
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -141,7 +142,7 @@ TEST_F(SoePageTest, timingWritesTheLocalClockAndShowsWhatTheMeterThenReports)
     EXPECT_EQ(requests[1].info.address, 700);
     EXPECT_EQ(requests[1].info.count, 6);
     const std::vector<uint16_t> clock = line.Meter().Registers(700, 6);
-    EXPECT_EQ(page.GetDlgItemText(1002),
+    EXPECT_EQ(page.GetDlgItemText(SoeIds::kClockEdit),
               QString::asprintf("%d-%d-%d %02d\uFF1A%02d\uFF1A%02d", clock[0] + 2000, clock[1], clock[2],
                                 clock[3], clock[4], clock[5]));
 }

@@ -4,6 +4,7 @@
 #include "MessageBoxRecorder.h"
 #include "MeterLine.h"
 #include "WaitUntil.h"
+#include "resources/ControlIds.h"
 #include "widgets/GridCtrl.h"
 
 #include <QEvent>
@@ -39,7 +40,7 @@ protected:
 
     QString Cell(int row, int column) const
     {
-        return page.template DlgItem<CGridCtrl>(1008)->CellText(row, column);
+        return page.template DlgItem<CGridCtrl>(kPageGridId)->CellText(row, column);
     }
 
     MeterLine line;

@@ -4,6 +4,7 @@
 #include "comm/ModbusFrame.h"
 #include "pages/MainWindowLink.h"
 #include "pages/MeterPage.h"
+#include "resources/ControlIds.h"
 #include "sim/SimMeter.h"
 
 #include <QAbstractButton>
@@ -17,35 +18,31 @@ namespace {
 // The buttons a user presses on each page (by page number), in turn.
 const std::array<std::vector<int>, 10> kButtons = {{
     {},
-    {1009},                               // Realtime Data: Load
-    {},                                   // Common Data
-    {1032, 1033},                         // Meter Set: Load, Set
-    {1032, 1033, 1014, 1015},             // I/O: Load, Set, relay 1 close and open
-    {1009, 1017, 1013, 1010, 1012, 1014}, // Harmonic: the six channels
-    {1011},                               // Demand: Clear
-    {1011, 1012},                         // Energy: Load, Clear
-    {1009},                               // Max/Min: Clear
-    {1009, 1010, 1011, 1012},             // SOE: meter date, set the clock, records, Clear
+    {RealtimeDataIds::kLoadButton},
+    {},
+    {MeterSetIds::kLoadButton, MeterSetIds::kSetButton},
+    {IoIds::kLoadButton, IoIds::kSetButton, IoIds::kRelay1CloseButton, IoIds::kRelay1OpenButton},
+    std::vector<int>(std::begin(HarmonicIds::kChannelButtons), std::end(HarmonicIds::kChannelButtons)),
+    {DemandIds::kClearButton},
+    {EnergyIds::kLoadButton, EnergyIds::kClearButton},
+    {MaxMinIds::kClearButton},
+    {SoeIds::kMeterDateButton, SoeIds::kSetClockButton, SoeIds::kReadEventsButton, SoeIds::kClearButton},
 }};
-constexpr int kMeterSetButton = 1033;
-constexpr int kIoSetButton = 1033;
-constexpr int kCtPrimaryEdit = 1004;
 constexpr int kMeterSetPage = 3;
 constexpr int kIoPage = 4;
 constexpr int kSoePage = 9;
-constexpr int kSoeClockButton = 1010;
 constexpr int kClockRegisters = 6;
 
 // The clear command each page's Clear button writes.
 int ClearRegister(int page, int button)
 {
-    if (page == 6 && button == 1011)
+    if (page == 6 && button == DemandIds::kClearButton)
         return RegisterMap::kClearDemand;
-    if (page == 7 && button == 1012)
+    if (page == 7 && button == EnergyIds::kClearButton)
         return RegisterMap::kClearEnergy;
-    if (page == 8 && button == 1009)
+    if (page == 8 && button == MaxMinIds::kClearButton)
         return RegisterMap::kClearMaxMin;
-    if (page == 9 && button == 1012)
+    if (page == 9 && button == SoeIds::kClearButton)
         return RegisterMap::kClearEvents;
     return -1;
 }
@@ -89,10 +86,10 @@ void SoakDriver::PressNextButton()
     AllowedWrite allowed;
     if (const int clear = ClearRegister(m_page, button); clear >= 0)
         allowed[clear] = {RegisterMap::kClearCommand};
-    if (m_page == kSoePage && button == kSoeClockButton)
+    if (m_page == kSoePage && button == SoeIds::kSetClockButton)
         for (int i = 0; i < kClockRegisters; ++i)
             allowed[RegisterMap::kClock + i] = {};
-    if (m_page == kMeterSetPage && button == kMeterSetButton) {
+    if (m_page == kMeterSetPage && button == MeterSetIds::kSetButton) {
         AllowLoaded(allowed, RegisterMap::kCtPrimary, 8);
         AllowLoaded(allowed, RegisterMap::kActivePulse, 5);
         m_ctPrimary = m_ctPrimary >= 250 ? 100 : m_ctPrimary + 50;
@@ -101,7 +98,7 @@ void SoakDriver::PressNextButton()
         TypeCtPrimaryAndSet(*m_main.Page(m_page));
         return;
     }
-    if (m_page == kIoPage && button == kIoSetButton) {
+    if (m_page == kIoPage && button == IoIds::kSetButton) {
         AllowLoaded(allowed, RegisterMap::kRelayAlarm, 20);
         AllowLoaded(allowed, RegisterMap::kReturnTime, 4);
     }
@@ -125,6 +122,6 @@ void SoakDriver::AllowLoaded(AllowedWrite& allowed, int start, int count) const
 
 void SoakDriver::TypeCtPrimaryAndSet(CMeterPage& page)
 {
-    page.SetDlgItemText(kCtPrimaryEdit, QString::number(m_ctPrimary));
-    Press(kMeterSetButton);
+    page.SetDlgItemText(MeterSetIds::kCtPrimaryEdit, QString::number(m_ctPrimary));
+    Press(MeterSetIds::kSetButton);
 }
