@@ -32,7 +32,7 @@ std::unique_ptr<CGridCtrl> MakeGrid(int rows, int columns, QSize size)
     grid->resize(size);
     grid->SetRowTotal(rows);
     grid->SetColumnTotal(columns);
-    grid->DefaultCellOf(false, false).SetBackColour(RGB(255, 255, 213));
+    grid->DefaultCellOf(false, false).SetBackColour(Gdi::RGB(255, 255, 213));
     for (int column = 0; column < columns; ++column)
         grid->SetColumnWidthPixels(column, kColumnWidth);
     for (int row = 0; row < rows; ++row)

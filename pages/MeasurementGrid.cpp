@@ -2,6 +2,8 @@
 
 #include "widgets/GridCtrl.h"
 
+const Gdi::COLORREF kNormalCellColour = Gdi::RGB(255, 255, 213);
+
 void SetUpTwoHalfTable(CGridCtrl& grid, int rowsPerHalf, std::initializer_list<ColumnWidth> widths)
 {
     grid.SetRowTotal(30);

@@ -8,7 +8,7 @@
 
 class CGridCtrl;
 
-inline constexpr COLORREF kNormalCellColour = RGB(255, 255, 213);
+extern const Gdi::COLORREF kNormalCellColour;
 
 // Sets up the two-half table of the live-value pages: 30 rows, 8 columns, the
 // headings "NO", "Item", "Data", "Unit" twice and the item numbers 1 to

@@ -33,20 +33,20 @@ void FramePixels(QPainter& painter, const QRect& r, const QColor& colour)
 int QtAlignment(quint32 format)
 {
     int flags = Qt::AlignLeft;
-    if (format & DT_RIGHT)
+    if (format & Gdi::DT_RIGHT)
         flags = Qt::AlignRight;
-    else if (format & DT_CENTER)
+    else if (format & Gdi::DT_CENTER)
         flags = Qt::AlignHCenter;
     // Vertical placement only exists for single lines; several lines start at the top.
-    if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+    if ((format & Gdi::DT_SINGLELINE) && (format & Gdi::DT_VCENTER))
         flags |= Qt::AlignVCenter;
-    else if ((format & DT_SINGLELINE) && (format & DT_BOTTOM))
+    else if ((format & Gdi::DT_SINGLELINE) && (format & Gdi::DT_BOTTOM))
         flags |= Qt::AlignBottom;
     else
         flags |= Qt::AlignTop;
-    if (format & DT_SINGLELINE)
+    if (format & Gdi::DT_SINGLELINE)
         flags |= Qt::TextSingleLine;
-    else if (format & DT_WORDBREAK)
+    else if (format & Gdi::DT_WORDBREAK)
         flags |= Qt::TextWordWrap;
     return flags;
 }
@@ -56,7 +56,7 @@ QString FittedText(const QString& text, quint32 format, const QFontMetrics& metr
                    int& textWidth)
 {
     textWidth = metrics.horizontalAdvance(text);
-    if (textWidth <= width || !(format & DT_END_ELLIPSIS) || !(format & DT_SINGLELINE))
+    if (textWidth <= width || !(format & Gdi::DT_END_ELLIPSIS) || !(format & Gdi::DT_SINGLELINE))
         return text;
     QString elided = metrics.elidedText(text, Qt::ElideRight, width);
     textWidth = metrics.horizontalAdvance(elided);
@@ -74,20 +74,20 @@ void DrawCellText(QPainter& painter, const QRect& rect, const QString& text, qui
     int width = 0;
     const QString shown = FittedText(text, format, metrics, rect.width(), width);
     const bool simple =
-        (format & DT_SINGLELINE) && width <= rect.width() && metrics.height() <= rect.height();
+        (format & Gdi::DT_SINGLELINE) && width <= rect.width() && metrics.height() <= rect.height();
     if (!simple) {
         painter.drawText(rect, QtAlignment(format), shown);
         return;
     }
     int x = rect.left();
-    if (format & DT_RIGHT)
+    if (format & Gdi::DT_RIGHT)
         x = rect.left() + rect.width() - width;
-    else if (format & DT_CENTER)
+    else if (format & Gdi::DT_CENTER)
         x = rect.left() + (rect.width() - width) / 2;
     int y = rect.top() + metrics.ascent();
-    if (format & DT_VCENTER)
+    if (format & Gdi::DT_VCENTER)
         y += (rect.height() - metrics.height()) / 2;
-    else if (format & DT_BOTTOM)
+    else if (format & Gdi::DT_BOTTOM)
         y = rect.top() + rect.height() - metrics.descent();
     painter.drawText(QPoint(x, y), shown);
 }
@@ -171,7 +171,7 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int column, QRect rect, boo
     if (row == 0 && grid->SortColumn() == column)
         textRect = DrawSortArrow(painter, textRect);
     painter.setPen(text);
-    DrawCellText(painter, textRect, Text(), Format() | DT_NOPREFIX);
+    DrawCellText(painter, textRect, Text(), Format() | Gdi::DT_NOPREFIX);
     return true;
 }
 
@@ -271,7 +271,7 @@ quint32 CGridCell::Format() const
     return fallback ? fallback->Format() : m_format;
 }
 
-COLORREF CGridCell::TextColour() const
+Gdi::COLORREF CGridCell::TextColour() const
 {
     if (m_textColour != kDefaultColour)
         return m_textColour;
@@ -279,7 +279,7 @@ COLORREF CGridCell::TextColour() const
     return fallback ? fallback->TextColour() : m_textColour;
 }
 
-COLORREF CGridCell::BackColour() const
+Gdi::COLORREF CGridCell::BackColour() const
 {
     if (m_backColour != kDefaultColour)
         return m_backColour;
@@ -327,9 +327,9 @@ bool CGridCell::Edit(int row, int column, const QRect& rect, const QPoint& /*poi
     }
     m_editing = true;
     Qt::Alignment alignment = Qt::AlignLeft;
-    if (Format() & DT_RIGHT)
+    if (Format() & Gdi::DT_RIGHT)
         alignment = Qt::AlignRight;
-    else if (Format() & DT_CENTER)
+    else if (Format() & Gdi::DT_CENTER)
         alignment = Qt::AlignHCenter;
     m_editor = new CGridInPlaceEdit(m_grid, rect, alignment, id, CellId{row, column}, Text(), firstKey);
     return true;
@@ -349,7 +349,8 @@ void CGridCell::OnEndEdit()
 
 CGridDefaultCell::CGridDefaultCell()
 {
-    CGridCell::SetFormat(DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    CGridCell::SetFormat(Gdi::DT_LEFT | Gdi::DT_VCENTER | Gdi::DT_SINGLELINE | Gdi::DT_NOPREFIX |
+                         Gdi::DT_END_ELLIPSIS);
     const QFont font = QApplication::font();
     SetFont(&font);
 }

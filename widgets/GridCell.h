@@ -27,7 +27,27 @@ enum CellStateBit : quint32
     CellModified = 0x80,
 };
 
-// DrawText format flags as the cells store them.
+// DrawText format flags as the cells store them, under Windows' own names in a namespace of
+// ours (a file that includes <windows.h> first, where they are macros, still compiles).
+#pragma push_macro("DT_LEFT")
+#undef DT_LEFT
+#pragma push_macro("DT_CENTER")
+#undef DT_CENTER
+#pragma push_macro("DT_RIGHT")
+#undef DT_RIGHT
+#pragma push_macro("DT_VCENTER")
+#undef DT_VCENTER
+#pragma push_macro("DT_BOTTOM")
+#undef DT_BOTTOM
+#pragma push_macro("DT_WORDBREAK")
+#undef DT_WORDBREAK
+#pragma push_macro("DT_SINGLELINE")
+#undef DT_SINGLELINE
+#pragma push_macro("DT_NOPREFIX")
+#undef DT_NOPREFIX
+#pragma push_macro("DT_END_ELLIPSIS")
+#undef DT_END_ELLIPSIS
+namespace Gdi {
 enum CellFormatFlag : quint32
 {
     DT_LEFT = 0x0000,
@@ -40,6 +60,16 @@ enum CellFormatFlag : quint32
     DT_NOPREFIX = 0x0800,
     DT_END_ELLIPSIS = 0x8000,
 };
+} // namespace Gdi
+#pragma pop_macro("DT_LEFT")
+#pragma pop_macro("DT_CENTER")
+#pragma pop_macro("DT_RIGHT")
+#pragma pop_macro("DT_VCENTER")
+#pragma pop_macro("DT_BOTTOM")
+#pragma pop_macro("DT_WORDBREAK")
+#pragma pop_macro("DT_SINGLELINE")
+#pragma pop_macro("DT_NOPREFIX")
+#pragma pop_macro("DT_END_ELLIPSIS")
 
 // A format holding every bit takes the format of the default cell.
 inline constexpr quint32 kDefaultFormat = 0xFFFFFFFF;
@@ -64,8 +94,8 @@ public:
     virtual void SetParam(qint32 param) = 0;
     virtual void SetState(quint32 state) { m_state = state; }
     virtual void SetFormat(quint32 format) = 0;
-    virtual void SetTextColour(COLORREF colour) = 0;
-    virtual void SetBackColour(COLORREF colour) = 0;
+    virtual void SetTextColour(Gdi::COLORREF colour) = 0;
+    virtual void SetBackColour(Gdi::COLORREF colour) = 0;
     virtual void SetFont(const QFont* font) = 0;
     virtual void SetMargin(int margin) = 0;
     virtual void SetGrid(CGridCtrl* grid) = 0;
@@ -77,8 +107,8 @@ public:
     virtual qint32 Param() const = 0;
     virtual quint32 State() const { return m_state; }
     virtual quint32 Format() const = 0;
-    virtual COLORREF TextColour() const = 0;
-    virtual COLORREF BackColour() const = 0;
+    virtual Gdi::COLORREF TextColour() const = 0;
+    virtual Gdi::COLORREF BackColour() const = 0;
     virtual QFont Font() const = 0;
     virtual int Margin() const = 0;
     virtual CGridCtrl* Grid() const = 0;
@@ -145,8 +175,8 @@ public:
     void SetImage(int image) override { m_image = image; }
     void SetParam(qint32 param) override { m_param = param; }
     void SetFormat(quint32 format) override { m_format = format; }
-    void SetTextColour(COLORREF colour) override { m_textColour = colour; }
-    void SetBackColour(COLORREF colour) override { m_backColour = colour; }
+    void SetTextColour(Gdi::COLORREF colour) override { m_textColour = colour; }
+    void SetBackColour(Gdi::COLORREF colour) override { m_backColour = colour; }
     void SetFont(const QFont* font) override;
     void SetMargin(int margin) override { m_margin = margin; }
     void SetGrid(CGridCtrl* grid) override { m_grid = grid; }
@@ -155,8 +185,8 @@ public:
     int Image() const override { return m_image; }
     qint32 Param() const override { return m_param; }
     quint32 Format() const override;
-    COLORREF TextColour() const override;
-    COLORREF BackColour() const override;
+    Gdi::COLORREF TextColour() const override;
+    Gdi::COLORREF BackColour() const override;
     QFont Font() const override;
     int Margin() const override;
     CGridCtrl* Grid() const override { return m_grid; }
@@ -174,8 +204,8 @@ public:
 
     // The cell's own values, without falling back to the default cell.
     quint32 OwnFormat() const { return m_format; }
-    COLORREF OwnTextColour() const { return m_textColour; }
-    COLORREF OwnBackColour() const { return m_backColour; }
+    Gdi::COLORREF OwnTextColour() const { return m_textColour; }
+    Gdi::COLORREF OwnBackColour() const { return m_backColour; }
     int OwnMargin() const { return m_margin; }
 
 private:
@@ -184,8 +214,8 @@ private:
     QString m_text;
     int m_image = -1;
     quint32 m_format = kDefaultFormat;
-    COLORREF m_textColour = kDefaultColour;
-    COLORREF m_backColour = kDefaultColour;
+    Gdi::COLORREF m_textColour = kDefaultColour;
+    Gdi::COLORREF m_backColour = kDefaultColour;
     int m_margin = kDefaultMargin;
     bool m_editing = false;
     std::unique_ptr<QFont> m_font;
@@ -208,8 +238,8 @@ public:
     void SetCoords(int, int) override {}
 
     quint32 Format() const override { return OwnFormat(); }
-    COLORREF TextColour() const override { return OwnTextColour(); }
-    COLORREF BackColour() const override { return OwnBackColour(); }
+    Gdi::COLORREF TextColour() const override { return OwnTextColour(); }
+    Gdi::COLORREF BackColour() const override { return OwnBackColour(); }
     int Margin() const override { return OwnMargin(); }
     QFont Font() const override { return m_defaultFont; }
     const CGridDefaultCell* DefaultCell() const override { return this; }

@@ -61,7 +61,7 @@ private:
 
 CGridCtrl::CGridCtrl(QWidget* parent)
     : QAbstractScrollArea(parent), m_model(this), m_selection(m_model),
-      m_wheelLines(QApplication::wheelScrollLines())
+      m_gridLineColour(Gdi::RGB(192, 192, 192)), m_wheelLines(QApplication::wheelScrollLines())
 {
     setPalette(ApplicationPaletteFullySet());
     setFont(ApplicationFontFullySet());
@@ -350,7 +350,7 @@ void CGridCtrl::SetGridLineMode(GridLines lines)
     RedrawAll();
 }
 
-void CGridCtrl::SetTitleTipColours(COLORREF text, COLORREF back)
+void CGridCtrl::SetTitleTipColours(Gdi::COLORREF text, Gdi::COLORREF back)
 {
     m_titleTipTextColour = text;
     m_titleTipBackColour = back;

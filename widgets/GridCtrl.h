@@ -124,13 +124,13 @@ public:
     void SetDoubleBuffered(bool on) { m_doubleBuffered = on; }
     GridLines GridLineMode() const { return m_gridLines; }
     void SetGridLineMode(GridLines lines);
-    COLORREF GridLineColour() const { return m_gridLineColour; }
-    void SetGridLineColour(COLORREF colour) { m_gridLineColour = colour; }
-    COLORREF GridBackColour() const { return m_gridBackColour; }
-    void SetGridBackColour(COLORREF colour) { m_gridBackColour = colour; }
-    COLORREF TitleTipTextColour() const { return m_titleTipTextColour; }
-    COLORREF TitleTipBackColour() const { return m_titleTipBackColour; }
-    void SetTitleTipColours(COLORREF text, COLORREF back);
+    Gdi::COLORREF GridLineColour() const { return m_gridLineColour; }
+    void SetGridLineColour(Gdi::COLORREF colour) { m_gridLineColour = colour; }
+    Gdi::COLORREF GridBackColour() const { return m_gridBackColour; }
+    void SetGridBackColour(Gdi::COLORREF colour) { m_gridBackColour = colour; }
+    Gdi::COLORREF TitleTipTextColour() const { return m_titleTipTextColour; }
+    Gdi::COLORREF TitleTipBackColour() const { return m_titleTipBackColour; }
+    void SetTitleTipColours(Gdi::COLORREF text, Gdi::COLORREF back);
     bool TrackFocusCell() const { return m_trackFocusCell; }
     void SetTrackFocusCell(bool track) { m_trackFocusCell = track; }
     bool FrameFocusCell() const { return m_frameFocusCell; }
@@ -163,7 +163,7 @@ protected:
 private:
     struct SystemColours
     {
-        COLORREF windowText, window, face, shadow;
+        Gdi::COLORREF windowText, window, face, shadow;
     };
 
     void InitDefaultCells();
@@ -180,10 +180,10 @@ private:
     std::vector<std::unique_ptr<GridInputHandler>> m_inputHandlers;
     GridNotifyHandler m_notify;
     SystemColours m_system;
-    COLORREF m_gridLineColour = RGB(192, 192, 192);
-    COLORREF m_gridBackColour;
-    COLORREF m_titleTipTextColour = kDefaultColour;
-    COLORREF m_titleTipBackColour = kDefaultColour;
+    Gdi::COLORREF m_gridLineColour;
+    Gdi::COLORREF m_gridBackColour;
+    Gdi::COLORREF m_titleTipTextColour = kDefaultColour;
+    Gdi::COLORREF m_titleTipBackColour = kDefaultColour;
     GridLines m_gridLines = GridLinesBoth;
     bool m_editable = true;
     bool m_allowDrawing = true;

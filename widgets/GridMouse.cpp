@@ -13,7 +13,7 @@ namespace {
 // the edge scrolls smoothly.
 constexpr int kDragTimerIntervalMs = 25;
 
-QColor TipColour(COLORREF colour)
+QColor TipColour(Gdi::COLORREF colour)
 {
     return colour == kDefaultColour ? QColor() : ColourFromRef(colour);
 }

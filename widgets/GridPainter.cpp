@@ -6,7 +6,7 @@
 
 namespace {
 
-void FillWhereClipped(GridPaintContext& context, const QRect& area, COLORREF colour)
+void FillWhereClipped(GridPaintContext& context, const QRect& area, Gdi::COLORREF colour)
 {
     const QRect part = area.intersected(context.clip);
     if (!part.isEmpty())
@@ -73,7 +73,7 @@ void EraseBackground(GridPaintContext& context)
                      model.DefaultCellOf(true, false).BackColour());
     FillWhereClipped(context, QRect(fixedWidth, fixedHeight, right - fixedWidth, bottom - fixedHeight),
                      model.DefaultCellOf(false, false).BackColour());
-    const COLORREF gridBack = context.grid.GridBackColour();
+    const Gdi::COLORREF gridBack = context.grid.GridBackColour();
     FillWhereClipped(context, QRect(right, 0, client.width() - right, client.height()), gridBack);
     FillWhereClipped(context, QRect(0, bottom, right, client.height() - bottom), gridBack);
 }

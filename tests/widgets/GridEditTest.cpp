@@ -114,7 +114,7 @@ TEST(GridEdit, committingTheUnchangedTextNeitherMarksTheCellNorTellsTheOwner)
 TEST(GridEdit, aRightAlignedCellIsEditedInARightAlignedEditor)
 {
     EditedGrid edited;
-    edited.grid.CellAt(1, 1)->SetFormat(DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    edited.grid.CellAt(1, 1)->SetFormat(Gdi::DT_RIGHT | Gdi::DT_VCENTER | Gdi::DT_SINGLELINE);
     edited.grid.BeginCellEdit(1, 1, QPoint(), kEditByMouse);
     ASSERT_NE(edited.Editor(), nullptr);
     EXPECT_TRUE(edited.Editor()->alignment() & Qt::AlignRight);

@@ -122,13 +122,13 @@ TEST(GridModel, aCellWithDefaultColoursTakesThemFromItsRegionsDefaultCell)
     grid.SetRowTotal(3);
     grid.SetColumnTotal(3);
     grid.SetHeaderRowTotal(1);
-    grid.DefaultCellOf(false, false).SetBackColour(RGB(255, 255, 213));
-    EXPECT_EQ(grid.CellAt(1, 1)->BackColour(), RGB(255, 255, 213));
-    EXPECT_NE(grid.CellAt(0, 1)->BackColour(), RGB(255, 255, 213));
-    grid.CellAt(2, 2)->SetBackColour(RGB(1, 2, 3));
-    EXPECT_EQ(grid.CellAt(2, 2)->BackColour(), RGB(1, 2, 3));
+    grid.DefaultCellOf(false, false).SetBackColour(Gdi::RGB(255, 255, 213));
+    EXPECT_EQ(grid.CellAt(1, 1)->BackColour(), Gdi::RGB(255, 255, 213));
+    EXPECT_NE(grid.CellAt(0, 1)->BackColour(), Gdi::RGB(255, 255, 213));
+    grid.CellAt(2, 2)->SetBackColour(Gdi::RGB(1, 2, 3));
+    EXPECT_EQ(grid.CellAt(2, 2)->BackColour(), Gdi::RGB(1, 2, 3));
     EXPECT_EQ(grid.CellAt(1, 1)->Format(),
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+              Gdi::DT_LEFT | Gdi::DT_VCENTER | Gdi::DT_SINGLELINE | Gdi::DT_NOPREFIX | Gdi::DT_END_ELLIPSIS);
     EXPECT_TRUE(grid.DefaultCellOf(false, false).IsReadOnly());
 }
 
@@ -146,7 +146,7 @@ TEST(GridModel, theGridKeepsTheSystemColoursInsideADialogWithItsOwnPalette)
     EXPECT_EQ(grid->DefaultCellOf(false, false).BackColour(), RefFromColour(system.color(QPalette::Base)));
     EXPECT_EQ(grid->DefaultCellOf(true, false).BackColour(), RefFromColour(system.color(QPalette::Button)));
     EXPECT_EQ(grid->GridBackColour(), RefFromColour(system.color(QPalette::Dark)));
-    EXPECT_EQ(grid->GridLineColour(), RGB(192, 192, 192));
+    EXPECT_EQ(grid->GridLineColour(), Gdi::RGB(192, 192, 192));
 }
 
 TEST(GridModel, runningOutOfMemoryWhileAddingColumnsLeavesEveryRowAtTheOldTotal)
@@ -175,15 +175,15 @@ TEST(GridModel, aSystemPaletteChangeReachesTheGridInsideAWindow)
     QPalette changed = before;
     changed.setColor(QPalette::Base, QColor(10, 20, 30));
     QApplication::setPalette(changed);
-    const COLORREF followed = grid->DefaultCellOf(false, false).BackColour();
+    const Gdi::COLORREF followed = grid->DefaultCellOf(false, false).BackColour();
     QApplication::setPalette(before);
-    EXPECT_EQ(followed, RGB(10, 20, 30));
+    EXPECT_EQ(followed, Gdi::RGB(10, 20, 30));
     EXPECT_EQ(grid->DefaultCellOf(false, false).BackColour(), RefFromColour(before.color(QPalette::Base)));
 }
 
 TEST(GridModel, colourValuesKeepRedInTheLowByte)
 {
-    EXPECT_EQ(RGB(255, 255, 213), 0x00D5FFFFu);
+    EXPECT_EQ(Gdi::RGB(255, 255, 213), 0x00D5FFFFu);
     EXPECT_EQ(ColourFromRef(0x00D5FFFF), QColor(255, 255, 213));
-    EXPECT_EQ(RefFromColour(QColor(80, 180, 200)), RGB(80, 180, 200));
+    EXPECT_EQ(RefFromColour(QColor(80, 180, 200)), Gdi::RGB(80, 180, 200));
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr COLORREF kPaleYellow = RGB(255, 255, 213);
+constexpr Gdi::COLORREF kPaleYellow = Gdi::RGB(255, 255, 213);
 constexpr int kColumnWidth = 60;
 
 // A page-like grid: pale yellow cells, fixed column widths, no headers.
