@@ -101,16 +101,30 @@ TEST(CliRatioTest, aReadingWithoutThisMetersRatiosFailsAndARetriedRatioReadServe
     EXPECT_TRUE(retried.out.contains("\nUa,230.120,V\n")) << retried.out.toStdString();
 }
 
-// A kill cannot be caught: every row already in the file must be whole.
-TEST(CliLogTest, killedMidwayLeavesACompleteCsv)
+namespace {
+// A simulated meter on a line of its own for the console program run as a program, and a folder for its log.
+class CliLogTest : public ::testing::Test
 {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Start()); }
+
+    static LineTiming Immediate()
+    {
+        LineTiming timing;
+        timing.enabled = false;
+        return timing;
+    }
+
     CSimMeter meter;
-    LineTiming immediate;
-    immediate.enabled = false;
-    CSimServer server(meter, immediate);
-    ASSERT_TRUE(server.Start());
+    CSimServer server{meter, Immediate()};
     QTemporaryDir dir;
     const QString path = dir.filePath("energy.csv");
+};
+} // namespace
+
+// A kill cannot be caught: every row already in the file must be whole.
+TEST_F(CliLogTest, killedMidwayLeavesACompleteCsv)
+{
     QProcess cli;
     cli.start(QStringLiteral(VEMO400_CLI), {"log", "energy", "--every", "0.1", "--out", path, "--port",
                                             QString::fromStdString(server.SlavePath())});
@@ -131,12 +145,10 @@ TEST(CliLogTest, killedMidwayLeavesACompleteCsv)
 
 // A row cut short by a full disk or a power cut is ended before rows are added, and a file
 // rotated away underneath is made again: no row is ever glued to another or lost unseen.
-TEST(CliLogTest, endsARowCutShortAndMakesARotatedFileAgain)
+TEST_F(CliLogTest, endsARowCutShortAndMakesARotatedFileAgain)
 {
-    MeterLine line;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("energy.csv");
-    ASSERT_EQ(RunCommand(line, {"log", "energy", "--every", "0.1", "--for", "1", "--out", path}).status,
+    const QString port = QString::fromStdString(server.SlavePath());
+    ASSERT_EQ(RunCommandOn(port, {"log", "energy", "--every", "0.1", "--for", "1", "--out", path}).status,
               kExitSuccess);
     QFile torn(path);
     ASSERT_TRUE(torn.open(QIODevice::Append));
@@ -144,8 +156,8 @@ TEST(CliLogTest, endsARowCutShortAndMakesARotatedFileAgain)
     torn.close();
 
     QProcess cli;
-    cli.start(QStringLiteral(VEMO400_CLI), {"log", "energy", "--every", "0.1", "--out", path, "--port",
-                                            QString::fromStdString(line.Path())});
+    cli.start(QStringLiteral(VEMO400_CLI),
+              {"log", "energy", "--every", "0.1", "--out", path, "--port", port});
     const auto rowsIn = [](const QString& file) { return FileLines(file).size() - 2; };
     const qsizetype before = rowsIn(path);
     ASSERT_TRUE(WaitUntil([&] { return rowsIn(path) > before + 1; }, 20000));
@@ -169,19 +181,12 @@ TEST(CliLogTest, endsARowCutShortAndMakesARotatedFileAgain)
 }
 
 // A log that cannot be written (here: a file size limit; a full disk alike) says so with its own status.
-TEST(CliLogTest, aFileThatCannotBeWrittenEndsTheLogWithTheStatusForIt)
+TEST_F(CliLogTest, aFileThatCannotBeWrittenEndsTheLogWithTheStatusForIt)
 {
-    CSimMeter meter;
-    LineTiming immediate;
-    immediate.enabled = false;
-    CSimServer server(meter, immediate);
-    ASSERT_TRUE(server.Start());
-    QTemporaryDir dir;
     QProcess cli;
-    cli.start(QStringLiteral("sh"),
-              {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", QStringLiteral(VEMO400_CLI), "log",
-               "energy", "--every", "0.1", "--out", dir.filePath("energy.csv"), "--port",
-               QString::fromStdString(server.SlavePath())});
+    cli.start(QStringLiteral("sh"), {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
+                                     QStringLiteral(VEMO400_CLI), "log", "energy", "--every", "0.1", "--out",
+                                     path, "--port", QString::fromStdString(server.SlavePath())});
     ASSERT_TRUE(WaitUntil([&] { return cli.state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(cli.exitCode(), kExitFileNotWritten) << cli.readAllStandardError().toStdString();
 }
