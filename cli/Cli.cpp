@@ -32,10 +32,10 @@ Commands:
   check [--nominal VOLTS] [--flow import|export|both] [--load inductive|capacitive]
                       is the meter connected and set up right: its CTs and
                       PTs, ratios, wiring mode and supply, one line per check
-  report --out FILE.html [--json FILE.json] [check's declarations]
-                      read every page once and write a printable commissioning
-                      report with charts and the wiring check; pages that fail
-                      are named as missing
+  report --out FILE.html|--pdf FILE.pdf [--json FILE.json] [check's declarations]
+                      read every page once and write a commissioning report with
+                      charts and the wiring check, as HTML, as PDF for A4 or
+                      both; pages that fail are named as missing
 )"
                            R"(  serve [--addresses LIST] [--every SECONDS] [--listen ADDRESS:PORT]
         [--web-config FILE]
@@ -61,7 +61,7 @@ struct CommandOption
     const char* option;
     const char* commands; // separated by blanks
 };
-constexpr std::array<CommandOption, 17> kCommandOptions{{
+constexpr std::array<CommandOption, 18> kCommandOptions{{
     {"addresses", "scan log serve"},
     {"bauds", "scan"},
     {"parities", "scan"},
@@ -71,6 +71,7 @@ constexpr std::array<CommandOption, 17> kCommandOptions{{
     {"for", "log"},
     {"out", "log report"},
     {"json", "report"},
+    {"pdf", "report"},
     {"dry-run", "settings"},
     {"yes", "settings"},
     {"move", "settings"},
@@ -113,6 +114,7 @@ void AddOptions(QCommandLineParser& parser)
         {"out", "log: the CSV file; rows are added to a file with the same columns. report: the HTML file.",
          "file"},
         {"json", "report: also write the report as JSON to this file.", "file"},
+        {"pdf", "report: write the report as PDF for A4 to this file.", "file"},
         {"dry-run", "settings load: validate and show the differences, write nothing."},
         {"yes", "settings load: write without asking."},
         {"move", "settings load: also give the meter the file's address and rate, and follow it there."},

@@ -66,6 +66,21 @@ void ReadCheck(MeterLink& link, const Diagnosis::Declarations& declared, Report&
 }
 } // namespace
 
+QString DurationText(qint64 seconds)
+{
+    constexpr qint64 kMinute = 60;
+    constexpr qint64 kHour = 60 * kMinute;
+    constexpr qint64 kDay = 24 * kHour;
+    QStringList parts;
+    for (const auto& [length, unit] : {std::pair{kDay, "d"}, {kHour, "h"}, {kMinute, "min"}})
+        if (seconds >= length || !parts.isEmpty()) {
+            parts << QStringLiteral("%1 %2").arg(seconds / length).arg(QLatin1String(unit));
+            seconds %= length;
+        }
+    parts << QStringLiteral("%1 s").arg(seconds);
+    return parts.join(QLatin1Char(' '));
+}
+
 std::optional<qint64> Report::ClockDifference() const
 {
     if (!meterClock)
@@ -85,9 +100,9 @@ QString Report::ClockDifferenceText() const
         return {};
     if (*seconds == 0)
         return QStringLiteral("the meter agrees with this computer");
-    return QStringLiteral("the meter is %1 s %2 this computer")
-        .arg(std::abs(*seconds))
-        .arg(*seconds < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"));
+    return QStringLiteral("the meter is %1 %2 this computer")
+        .arg(DurationText(std::abs(*seconds)),
+             *seconds < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"));
 }
 
 QStringList Report::Missing() const

@@ -40,13 +40,18 @@ struct Report
 
     // The meter's clock less this computer's, in seconds; nothing when it was not read or holds no date.
     std::optional<qint64> ClockDifference() const;
-    // "the meter is 4 s behind this computer", "... ahead of ...", "the meter agrees with this computer"
+    // "the meter is 4 s behind this computer", "... 1 h 0 min 12 s ahead of ...", "the meter agrees with this
+    // computer"
     QString ClockDifferenceText() const;
     // The headings of the sections that could not be read, "Meter clock" and "Wiring check" when they could
     // not.
     QStringList Missing() const;
     const ReportSection* Find(const QString& page, const QString& channel = {}) const;
 };
+
+// A span of whole seconds in days, hours, minutes and seconds, the largest unit first: "6357 d 11 h 26 min 29
+// s".
+QString DurationText(qint64 seconds);
 
 inline constexpr const char* kMeterClockTitle = "Meter clock";
 inline constexpr const char* kWiringCheckTitle = "Wiring check";

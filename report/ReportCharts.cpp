@@ -101,12 +101,21 @@ void DrawValueAxis(QPainter& painter, const Plot& plot, const QString& unit)
                      Qt::AlignRight | Qt::AlignBottom, unit);
 }
 
-void DrawBarLabel(QPainter& painter, const QRectF& bar, const QString& text, bool negative)
+// The value over its bar, in the room its bar's slot has: as the page shows it, shortened to four
+// digits when that is too wide ("22.1k"), and left out when even that is (the table has it).
+void DrawBarLabel(QPainter& painter, const QRectF& bar, double room, const QString& text, double value)
 {
-    const QRectF box(bar.center().x() - 40, negative ? bar.bottom() + 1 : bar.top() - 15, 80, 14);
     painter.setFont(ChartFont(kBarLabelPixels));
+    const QFontMetricsF metrics(painter.font());
+    QString shown = text;
+    if (metrics.horizontalAdvance(shown) > room)
+        shown = AxisText(value, 0);
+    if (metrics.horizontalAdvance(shown) > room)
+        return;
+    const bool negative = value < 0;
+    const QRectF box(bar.center().x() - room / 2, negative ? bar.bottom() + 1 : bar.top() - 15, room, 14);
     painter.setPen(kInk);
-    painter.drawText(box, Qt::AlignHCenter | (negative ? Qt::AlignTop : Qt::AlignBottom), text);
+    painter.drawText(box, Qt::AlignHCenter | (negative ? Qt::AlignTop : Qt::AlignBottom), shown);
 }
 
 void DrawBars(QPainter& painter, const Plot& plot, const BarChart& chart)
@@ -122,7 +131,8 @@ void DrawBars(QPainter& painter, const Plot& plot, const BarChart& chart)
                 QRectF(QPointF(x, plot.Y(value)), QPointF(x + barWidth, plot.Y(0))).normalized();
             painter.fillRect(bar, chart.series[s].colour);
             if (const QStringList& labels = chart.series[s].labels; c < labels.size())
-                DrawBarLabel(painter, bar, labels[c], value < 0);
+                DrawBarLabel(painter, bar, group / static_cast<double>(chart.series.size()) - 2, labels[c],
+                             value);
         }
         painter.setPen(kInk);
         painter.setFont(ChartFont(kTextPixels));
@@ -174,7 +184,7 @@ void DrawCharts(QPainter& painter, const QRectF& area, const std::vector<BarChar
                   charts[c]);
 }
 
-QString PictureElement(int width, int height, const QString& title, const Drawing& draw)
+QImage DrawnPicture(int width, int height, const Drawing& draw)
 {
     QImage picture(width * kPictureScale, height * kPictureScale, QImage::Format_RGB32);
     picture.fill(Qt::white);
@@ -182,10 +192,14 @@ QString PictureElement(int width, int height, const QString& title, const Drawin
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(kPictureScale, kPictureScale);
     draw(painter, QRectF(0, 0, width, height));
-    painter.end();
+    return picture;
+}
+
+QString InlinePictures::Element(int width, int height, const QString& title, const Drawing& draw)
+{
     QBuffer png;
     png.open(QIODevice::WriteOnly);
-    picture.save(&png, "PNG");
+    DrawnPicture(width, height, draw).save(&png, "PNG");
     return QStringLiteral(
                "<img class=\"chart\" width=\"%1\" height=\"%2\" alt=\"%3\" src=\"data:image/png;base64,%4\">")
         .arg(width)
@@ -193,9 +207,10 @@ QString PictureElement(int width, int height, const QString& title, const Drawin
         .arg(title.toHtmlEscaped(), QString::fromLatin1(png.data().toBase64()));
 }
 
-QString ChartsElement(const std::vector<BarChart>& charts, int width, int height, const QString& title)
+QString ChartsElement(PictureSink& pictures, const std::vector<BarChart>& charts, int width, int height,
+                      const QString& title)
 {
-    return PictureElement(width, height, title, [&charts](QPainter& painter, const QRectF& area) {
+    return pictures.Element(width, height, title, [&charts](QPainter& painter, const QRectF& area) {
         DrawCharts(painter, area, charts);
     });
 }

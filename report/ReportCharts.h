@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -37,7 +38,25 @@ void DrawCharts(QPainter& painter, const QRectF& area, const std::vector<BarChar
 
 // What draws one picture into an area of the size asked for.
 using Drawing = std::function<void(QPainter& painter, const QRectF& area)>;
-// A picture of width x height page pixels as an <img> element of an HTML page, its PNG
-// carried in the element and drawn at three times the size so that it prints sharply.
-QString PictureElement(int width, int height, const QString& title, const Drawing& draw);
-QString ChartsElement(const std::vector<BarChart>& charts, int width, int height, const QString& title);
+// Where the report's pictures go: into the HTML page itself, or into a document that keeps them
+// as resources as it lays the page out for print. Each picture is drawn at three times its size
+// on the page, so that it prints sharply.
+class PictureSink
+{
+public:
+    virtual ~PictureSink() = default;
+    // The <img> element of a picture of width x height page pixels.
+    virtual QString Element(int width, int height, const QString& title, const Drawing& draw) = 0;
+};
+
+// Pictures carried in the page as PNG data.
+class InlinePictures final : public PictureSink
+{
+public:
+    QString Element(int width, int height, const QString& title, const Drawing& draw) override;
+};
+
+// The picture the drawing makes of width x height page pixels, at three times that size.
+QImage DrawnPicture(int width, int height, const Drawing& draw);
+QString ChartsElement(PictureSink& pictures, const std::vector<BarChart>& charts, int width, int height,
+                      const QString& title);

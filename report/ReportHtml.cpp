@@ -26,14 +26,15 @@ tbody tr:nth-child(even) td { background: #f2f6f7; }
 td.value { text-align: right; white-space: pre; font-variant-numeric: tabular-nums; }
 td.unit { white-space: nowrap; }
 table.wide { width: 100%; }
-.items { display: flex; gap: 5mm; align-items: flex-start; }
-.items table { flex: 1; }
+table.items { width: 100%; }
+table.items td.column { padding: 0 5mm 0 0; background: none; }
+table.items td.column:last-child { padding-right: 0; }
+table.items td.column table { width: 100%; }
 .facts th { background: none; padding-left: 0; }
 figure { margin: 1mm 0 0; }
 img.chart { display: block; width: 100%; height: auto; }
-.findings { flex: 3; }
-figure.phasors { flex: 1; min-width: 45mm; }
-figcaption { font-size: 90%; }
+td.column img.chart { width: 45mm; }
+.caption { font-size: 90%; max-width: 45mm; }
 table.checks td { background: none; }
 table.checks td:nth-child(2), table.checks td:nth-child(3) { white-space: nowrap; }
 section, figure, table, h2 { break-inside: avoid; }
@@ -86,14 +87,26 @@ QString ItemTable(std::span<const ReadingItem> items)
     return html + QStringLiteral("</tbody></table>\n");
 }
 
+// Blocks side by side in the cells of one row, each as wide as its share of the row (equal ones
+// when none is given): a browser and Qt's text engine alike lay it out.
+QString SideBySide(const QStringList& blocks, const QList<int>& percents = {})
+{
+    QString html = QStringLiteral("<table class=\"items\"><tr>\n");
+    for (qsizetype i = 0; i < blocks.size(); ++i)
+        html += QStringLiteral("<td class=\"column\" width=\"%1%\">\n")
+                    .arg(i < percents.size() ? percents[i] : 100 / static_cast<int>(blocks.size())) +
+                blocks[i] + QStringLiteral("</td>\n");
+    return html + QStringLiteral("</tr></table>\n");
+}
+
 // The items in side-by-side tables of about equal length, in the page's order down each table.
 QString ItemTables(const std::vector<ReadingItem>& items, std::size_t tables)
 {
     const std::size_t rows = (items.size() + tables - 1) / tables;
-    QString html = QStringLiteral("<div class=\"items\">\n");
+    QStringList columns;
     for (std::size_t first = 0; first < items.size(); first += rows)
-        html += ItemTable(std::span(items).subspan(first, std::min(rows, items.size() - first)));
-    return html + QStringLiteral("</div>\n");
+        columns << ItemTable(std::span(items).subspan(first, std::min(rows, items.size() - first)));
+    return SideBySide(columns);
 }
 
 QString SectionStart(const QString& id, const QString& heading, bool sheetStart)
@@ -116,7 +129,7 @@ QString Value(const ReportSection& section, const QString& name)
 }
 
 // Voltages, currents and the three powers of each phase, from the realtime page.
-QString PhaseFigure(const ReportSection& realtime)
+QString PhaseFigure(PictureSink& pictures, const ReportSection& realtime)
 {
     const auto phases = [&realtime](const char* quantity, int colour) {
         BarSeries series{QString::fromLatin1(quantity), kPhaseColours[colour], {}, {}};
@@ -141,12 +154,13 @@ QString PhaseFigure(const ReportSection& realtime)
          categories,
          {unlabelled(phases("P", 0)), unlabelled(phases("Q", 1)), unlabelled(phases("S", 2))}},
     };
-    return QStringLiteral("<figure>\n") + ChartsElement(charts, 680, 250, QStringLiteral("Per phase")) +
+    return QStringLiteral("<figure>\n") +
+           ChartsElement(pictures, charts, 680, 250, QStringLiteral("Per phase")) +
            QStringLiteral("\n</figure>\n");
 }
 
 // Orders 2 to 31 of one channel, its THD and, for a current, its K factor in the title.
-QString HarmonicFigure(const ReportSection& section)
+QString HarmonicFigure(PictureSink& pictures, const ReportSection& section)
 {
     const PageReading& reading = section.reading;
     QString title = QStringLiteral("%1 %2 %").arg(reading.items.front().name, reading.items.front().value);
@@ -160,7 +174,7 @@ QString HarmonicFigure(const ReportSection& section)
         chart.series.front().values.push_back(
             reading.items[static_cast<std::size_t>(1 + order - HarmonicTable::kFirstOrder)].value.toDouble());
     }
-    return QStringLiteral("<figure>\n") + ChartsElement({chart}, 680, 270, section.Heading()) +
+    return QStringLiteral("<figure>\n") + ChartsElement(pictures, {chart}, 680, 270, section.Heading()) +
            QStringLiteral("\n</figure>\n");
 }
 
@@ -213,24 +227,24 @@ QString EventTable(const ReportSection& section)
            rows + QStringLiteral("</tbody></table>\n");
 }
 
-QString SectionBody(const ReportSection& section)
+QString SectionBody(PictureSink& pictures, const ReportSection& section)
 {
     const QString& page = section.page;
     if (IsHarmonic(section))
-        return HarmonicFigure(section);
+        return HarmonicFigure(pictures, section);
     if (page == QLatin1String("soe"))
         return EventTable(section);
     QString html;
     if (page == QLatin1String("realtime"))
-        html += PhaseFigure(section);
+        html += PhaseFigure(pictures, section);
     return html + ItemTables(section.reading.items, page == QLatin1String("io") ? 3 : 2);
 }
 
-QString SectionHtml(const ReportSection& section, bool sheetStart)
+QString SectionHtml(PictureSink& pictures, const ReportSection& section, bool sheetStart)
 {
     const QString id = section.channel.isEmpty() ? section.page : section.page + '-' + section.channel;
     return SectionStart(id, section.Heading(), sheetStart) +
-           (section.reading.ok ? SectionBody(section) : MissingNote(section)) +
+           (section.reading.ok ? SectionBody(pictures, section) : MissingNote(section)) +
            QStringLiteral("</section>\n");
 }
 
@@ -264,10 +278,8 @@ QString Header(const Report& report)
             QStringLiteral("<p class=\"missing\">Meter clock: %1.</p>\n").arg(Escaped(report.clockFailure));
     return html + QStringLiteral("</header>\n");
 }
-} // namespace
-
 // The answer an engineer leaves the site with comes first: the findings and the phasors.
-QString CheckSection(const Report& report)
+QString CheckSection(PictureSink& pictures, const Report& report)
 {
     QString html =
         SectionStart(QStringLiteral("wiring-check"), QStringLiteral("Wiring and power quality"), false);
@@ -275,18 +287,21 @@ QString CheckSection(const Report& report)
         return html + QStringLiteral("<p class=\"missing\">Missing: %1</p>\n</section>\n")
                           .arg(Escaped(report.checkFailure));
     html += QStringLiteral("<p>%1</p>\n").arg(Escaped(DeclarationsText(*report.check)));
-    html += QStringLiteral("<div class=\"items\">\n<div class=\"findings\">\n") +
-            FindingsHtml(*report.check) + QStringLiteral("</div>\n<figure class=\"phasors\">\n");
-    html +=
-        PictureElement(260, 260, QStringLiteral("Phasors"), [&report](QPainter& painter, const QRectF& area) {
-            DrawPhasors(painter, area, report.check->phasors);
-        });
-    return html + QStringLiteral("\n<figcaption>Voltages at their ideal angles; each current at its measured "
-                                 "angle from its own voltage (A brown, B black, C grey).</figcaption>\n"
-                                 "</figure>\n</div>\n</section>\n");
+    const QString phasors =
+        pictures.Element(200, 200, QStringLiteral("Phasors"),
+                         [&report](QPainter& painter, const QRectF& area) {
+                             DrawPhasors(painter, area, report.check->phasors);
+                         }) +
+        QStringLiteral(
+            "\n<p class=\"caption\">Voltages at their ideal angles; each current at its measured angle "
+            "from its own voltage (A brown, B black, C grey).</p>\n");
+    return html + SideBySide({FindingsHtml(*report.check), phasors}, {75, 25}) +
+           QStringLiteral("</section>\n");
 }
 
-QString ReportHtml(const Report& report)
+} // namespace
+
+QString ReportHtml(const Report& report, PictureSink& pictures)
 {
     QString html =
         QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
@@ -295,19 +310,25 @@ QString ReportHtml(const Report& report)
                         .arg(report.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     html += QStringLiteral("</title>\n<style>") +
             QString::fromLatin1(kStyle).arg(QLatin1String(kReportFontFamily)) +
-            QStringLiteral("</style>\n</head>\n<body>\n") + Header(report) + CheckSection(report);
+            QStringLiteral("</style>\n</head>\n<body>\n") + Header(report) + CheckSection(pictures, report);
     int harmonicCharts = 0;
     for (std::size_t i = 0; i < report.sections.size(); ++i) {
         const ReportSection& section = report.sections[i];
         if (!IsHarmonic(section)) {
-            html += SectionHtml(section, IsSheetStart(section));
+            html += SectionHtml(pictures, section, IsSheetStart(section));
             continue;
         }
         // Three harmonic charts fill a sheet; the values of all six follow the last.
-        html += SectionHtml(section, harmonicCharts++ % 3 == 0);
+        html += SectionHtml(pictures, section, harmonicCharts++ % 3 == 0);
         const bool last = i + 1 == report.sections.size() || !IsHarmonic(report.sections[i + 1]);
         if (last && section.reading.ok)
             html += HarmonicValuesTable(report);
     }
     return html + QStringLiteral("</body>\n</html>\n");
+}
+
+QString ReportHtml(const Report& report)
+{
+    InlinePictures pictures;
+    return ReportHtml(report, pictures);
 }

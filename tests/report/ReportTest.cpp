@@ -5,6 +5,7 @@
 #include "reading/TextTable.h"
 
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,7 +49,7 @@ protected:
     // Two switch events in the first records, so that the event table has rows.
     void SetUp() override { line.Set(710, {0x0103, 250, 0x6B05, 0x4A5C, 0x0005, 17, 0x6B09, 0x4A5C}); }
 
-    CliRun Report() { return RunCommand(line, {"report", "--out", html, "--json", json}); }
+    CliRun Report() { return RunCommand(line, {"report", "--out", html, "--json", json, "--pdf", pdf}); }
 
     QJsonObject Json() const { return QJsonDocument::fromJson(FileBytes(json)).object(); }
 
@@ -56,6 +57,7 @@ protected:
     QTemporaryDir dir;
     const QString html = dir.filePath("report.html");
     const QString json = dir.filePath("report.json");
+    const QString pdf = dir.filePath("report.pdf");
 };
 
 QString ValueCell(const QString& value)
@@ -176,4 +178,32 @@ TEST_F(ReportTest, chromiumRendersItAsAPictureAndPrintsItOnNineA4Pages)
     ASSERT_EQ(info.status, 0) << info.out.toStdString();
     EXPECT_TRUE(info.out.contains("Pages:           9")) << info.out.toStdString();
     EXPECT_TRUE(info.out.contains("(A4)")) << info.out.toStdString();
+}
+
+// The record a site keeps: its text stays text (the values and the findings read back), on A4 pages
+// that each name the meter and count themselves, and a page drawn from it is no blank sheet.
+TEST_F(ReportTest, thePdfHoldsTheValuesAndTheFindingsAsTextOnNumberedA4Pages)
+{
+    ASSERT_EQ(Report().status, kExitSuccess);
+    const ToolRun text = RunTool("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_EQ(text.status, 0) << "scripts/setup installs poppler-utils";
+    const QJsonObject report = Json();
+    const QJsonArray realtime = report["sections"][2]["items"].toArray();
+    EXPECT_TRUE(text.out.contains(QByteArray::number(realtime[0]["value"].toDouble(), 'f', 3)))
+        << "Ua as the page shows it";
+    for (const char* words : {"Wiring and power quality", "ct-polarity", "harmonic-voltage", "Harmonic Uc",
+                              "address 1", "Page 1 of "})
+        EXPECT_TRUE(text.out.contains(words)) << words;
+    const ToolRun info = RunTool("pdfinfo", {pdf});
+    EXPECT_TRUE(info.out.contains("(A4)")) << info.out.toStdString();
+
+    ASSERT_EQ(
+        RunTool("pdftoppm", {"-r", "30", "-png", "-f", "1", "-l", "1", pdf, dir.filePath("page")}).status, 0);
+    const QImage page(dir.filePath("page-1.png"));
+    ASSERT_FALSE(page.isNull());
+    int inked = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            inked += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+    EXPECT_GT(inked, page.width() * page.height() / 100) << "a page with text and a diagram on it";
 }
