@@ -1,11 +1,10 @@
 #include "app/LineMonitorWindow.h"
 
 #include "framework/DialogColours.h"
-#include "framework/MessageBox.h"
+#include "framework/SaveAs.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -88,7 +87,11 @@ void CLineMonitorWindow::BuildLayout()
     auto* save = new QPushButton(QStringLiteral("&Save as text..."));
     connect(m_pause, &QPushButton::toggled, this, [this](bool paused) { SetPaused(paused); });
     connect(clear, &QPushButton::clicked, this, [this] { Clear(); });
-    connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
+    connect(save, &QPushButton::clicked, this, [this] {
+        SaveAs(this, QStringLiteral("Save the line as text"), QStringLiteral("line.txt"),
+               QStringLiteral("Text files (*.txt)"),
+               [this](const QString& path, QString&) { return SaveText(path); });
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_pause);
     buttons->addWidget(clear);
@@ -261,13 +264,4 @@ bool CLineMonitorWindow::SaveText(const QString& path) const
                    .arg(m_counters.LongestReplyMs());
     const QByteArray text = (summary + Text() + QLatin1Char('\n')).toUtf8();
     return file.write(text) == text.size() && file.flush();
-}
-
-void CLineMonitorWindow::AskAndSave()
-{
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save the line as text"),
-                                     QStringLiteral("line.txt"), QStringLiteral("Text files (*.txt)"));
-    if (!path.isEmpty() && !SaveText(path))
-        MessageBox(this, QStringLiteral("Can not write %1!").arg(path), QStringLiteral("Error"));
 }

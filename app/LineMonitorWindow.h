@@ -60,7 +60,6 @@ private:
     void Note(const LineEvent& event);
     void Flush();
     void ShowCounters();
-    void AskAndSave();
 
     LineCounters m_counters;
     std::deque<Record> m_pending;

@@ -1,13 +1,12 @@
 #include "app/TrendWindow.h"
 
 #include "framework/DialogColours.h"
-#include "framework/MessageBox.h"
+#include "framework/SaveAs.h"
 #include "widgets/TrendChart.h"
 
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -64,9 +63,17 @@ void CTrendWindow::BuildLayout()
     auto* clear = new QPushButton(QStringLiteral("&Clear"));
     connect(clear, &QPushButton::clicked, this, [this] { ClearValues(); });
     auto* picture = new QPushButton(QStringLiteral("Save as P&NG..."));
-    connect(picture, &QPushButton::clicked, this, [this] { AskAndSavePicture(); });
+    connect(picture, &QPushButton::clicked, this, [this] {
+        SaveAs(this, QStringLiteral("Save the chart as a picture"), QStringLiteral("trend.png"),
+               QStringLiteral("PNG (*.png)"),
+               [this](const QString& path, QString&) { return SavePicture(path); });
+    });
     auto* csv = new QPushButton(QStringLiteral("Save as C&SV..."));
-    connect(csv, &QPushButton::clicked, this, [this] { AskAndSaveCsv(); });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        SaveAs(this, QStringLiteral("Save the values as CSV"), QStringLiteral("trend.csv"),
+               QStringLiteral("CSV (*.csv)"),
+               [this](const QString& path, QString&) { return SaveCsv(path); });
+    });
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_span);
@@ -226,22 +233,4 @@ void CTrendWindow::ClearValues()
     m_followed.clear();
     m_chart->SetSeries({});
     Refresh();
-}
-
-void CTrendWindow::AskAndSavePicture()
-{
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save the chart as a picture"),
-                                     QStringLiteral("trend.png"), QStringLiteral("PNG (*.png)"));
-    if (!path.isEmpty() && !SavePicture(path))
-        MessageBox(this, QStringLiteral("Can not write %1!").arg(path), QStringLiteral("Error"));
-}
-
-void CTrendWindow::AskAndSaveCsv()
-{
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save the values as CSV"),
-                                     QStringLiteral("trend.csv"), QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty() && !SaveCsv(path))
-        MessageBox(this, QStringLiteral("Can not write %1!").arg(path), QStringLiteral("Error"));
 }

@@ -51,8 +51,6 @@ private:
     void BuildLayout();
     void Refresh();
     void ClearValues();
-    void AskAndSavePicture();
-    void AskAndSaveCsv();
 
     std::vector<std::unique_ptr<Followed>> m_followed;
     CTrendChart* m_chart = nullptr;

@@ -6,7 +6,7 @@
 #include "diagnosis/CheckText.h"
 #include "diagnosis/WiringCheck.h"
 #include "framework/DialogColours.h"
-#include "framework/MessageBox.h"
+#include "framework/SaveAs.h"
 #include "framework/SequenceQueue.h"
 #include "meter/BlockRead.h"
 #include "pages/MainWindowLink.h"
@@ -19,7 +19,6 @@
 #include <QDateTime>
 #include <QDoubleValidator>
 #include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -114,8 +113,16 @@ void CWiringCheckWindow::BuildLayout()
     auto* saveText = new QPushButton(QStringLiteral("Save as &text..."));
     auto* savePicture = new QPushButton(QStringLiteral("Save &picture..."));
     connect(m_checkAgain, &QPushButton::clicked, this, [this] { CheckAgain(); });
-    connect(saveText, &QPushButton::clicked, this, [this] { AskAndSaveText(); });
-    connect(savePicture, &QPushButton::clicked, this, [this] { AskAndSavePicture(); });
+    connect(saveText, &QPushButton::clicked, this, [this] {
+        SaveAs(this, QStringLiteral("Save the wiring check as text"), QStringLiteral("wiring-check.txt"),
+               QStringLiteral("Text files (*.txt)"),
+               [this](const QString& path, QString&) { return SaveText(path); });
+    });
+    connect(savePicture, &QPushButton::clicked, this, [this] {
+        SaveAs(this, QStringLiteral("Save the phasor diagram"), QStringLiteral("phasors.png"),
+               QStringLiteral("Pictures (*.png)"),
+               [this](const QString& path, QString&) { return SavePicture(path); });
+    });
     m_status = new QLabel;
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_checkAgain);
@@ -213,22 +220,4 @@ bool CWiringCheckWindow::SavePicture(const QString& path) const
     DrawPhasors(painter, QRectF(0, 0, kPictureSide, kPictureSide), m_result->phasors);
     painter.end();
     return picture.save(path, "PNG");
-}
-
-void CWiringCheckWindow::AskAndSaveText()
-{
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the wiring check as text"),
-                                                      QStringLiteral("wiring-check.txt"),
-                                                      QStringLiteral("Text files (*.txt)"));
-    if (!path.isEmpty() && !SaveText(path))
-        MessageBox(this, QStringLiteral("Can not write %1!").arg(path), QStringLiteral("Error"));
-}
-
-void CWiringCheckWindow::AskAndSavePicture()
-{
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save the phasor diagram"),
-                                     QStringLiteral("phasors.png"), QStringLiteral("Pictures (*.png)"));
-    if (!path.isEmpty() && !SavePicture(path))
-        MessageBox(this, QStringLiteral("Can not write %1!").arg(path), QStringLiteral("Error"));
 }

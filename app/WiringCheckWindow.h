@@ -35,8 +35,6 @@ private:
     void ReadAndCheck();
     Diagnosis::Declarations Declared() const;
     void ShowResult();
-    void AskAndSaveText();
-    void AskAndSavePicture();
 
     IMainWindow& m_main;
     bool m_checkWaits = false;
