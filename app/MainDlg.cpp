@@ -2,6 +2,7 @@
 
 #include "app/LineMonitorWindow.h"
 #include "app/PortBox.h"
+#include "app/ReportWindow.h"
 #include "app/TrendWindow.h"
 #include "app/WiringCheckWindow.h"
 #include "comm/Line.h"
@@ -22,6 +23,7 @@
 #include "pages/MeterSetPage.h"
 #include "pages/RealtimeDataPage.h"
 #include "pages/SoePage.h"
+#include "reading/MeterLink.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogTemplates.h"
 
@@ -151,6 +153,7 @@ void CMainDlg::OfferWindows()
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
         QMenu menu(this);
         menu.addAction(QStringLiteral("Wiring check\tF9"), this, [this] { ShowWiringCheck(); });
+        menu.addAction(QStringLiteral("Commissioning report..."), this, [this] { ShowReport(); });
         menu.addAction(QStringLiteral("Line monitor\tF12"), this, [this] { ShowLineMonitor(); });
         menu.exec(mapToGlobal(point));
     });
@@ -164,6 +167,17 @@ void CMainDlg::ShowWiringCheck()
     m_wiringCheck->raise();
     m_wiringCheck->activateWindow();
     m_wiringCheck->CheckAgain();
+}
+
+void CMainDlg::ShowReport()
+{
+    if (!m_report)
+        m_report = new CReportWindow(
+            *this, [this] { return PanelLine(); }, this);
+    m_report->show();
+    m_report->raise();
+    m_report->activateWindow();
+    m_report->Read(CReportWindow::AfterReading::AskWhereToSave);
 }
 
 void CMainDlg::ShowLineMonitor()
@@ -268,6 +282,16 @@ void CMainDlg::ReadPanel()
     ExchangeByte(*this, kSlaveIdEdit, m_slaveAddress);
 }
 
+// The line as the connection panel sets it, for the report's header.
+LineSettings CMainDlg::PanelLine() const
+{
+    LineSettings line;
+    line.port = m_ports->Name();
+    line.baud = kRates[BaudPosition()];
+    line.parity = ComboBox(kParityList)->currentIndex();
+    return line;
+}
+
 QString CMainDlg::SlaveIdText() const
 {
     return GetDlgItemText(kSlaveIdEdit);
@@ -303,6 +327,8 @@ void CMainDlg::closeEvent(QCloseEvent* event)
         m_trend->close();
     if (m_wiringCheck)
         m_wiringCheck->close();
+    if (m_report)
+        m_report->close();
     CDialog::closeEvent(event);
 }
 

@@ -8,12 +8,14 @@
 
 class CLineMonitorWindow;
 class CMeterPage;
+class CReportWindow;
 class CTrendWindow;
 class CWiringCheckWindow;
 class CPortBox;
 class CTabArea;
 class QTreeWidget;
 class QTreeWidgetItem;
+struct LineSettings;
 
 // The main window: connection panel, navigation tree and the tab area with the
 // nine pages. Every navigation step reopens the port and shows one page; it
@@ -48,6 +50,9 @@ public:
     // Opens the wiring check (F9, or the window's context menu) and checks the meter again.
     void ShowWiringCheck();
     CWiringCheckWindow* WiringCheck() const { return m_wiringCheck; }
+    // Opens the report window (the window's context menu), reads the meter and asks where to save.
+    void ShowReport();
+    CReportWindow* ReportWindow() const { return m_report; }
     CTrendWindow* Trend() const { return m_trend; }
 
 protected:
@@ -60,6 +65,7 @@ private:
     void BuildNavigation();
     void CreatePages();
     void ReadPanel();
+    LineSettings PanelLine() const;
     void OnTreeSelectionChanged(QTreeWidgetItem* item);
     void OnTabSelectionChanged();
     void OfferWindows();
@@ -74,4 +80,5 @@ private:
     CLineMonitorWindow* m_monitor = nullptr;
     CTrendWindow* m_trend = nullptr;
     CWiringCheckWindow* m_wiringCheck = nullptr;
+    CReportWindow* m_report = nullptr;
 };

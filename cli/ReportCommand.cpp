@@ -1,38 +1,17 @@
 #include "cli/Command.h"
 #include "report/Report.h"
-#include "report/ReportHtml.h"
-#include "report/ReportJson.h"
-#include "report/ReportPdf.h"
-
-#include <QSaveFile>
-#include <functional>
+#include "report/ReportFiles.h"
 
 namespace {
-// A file is replaced only once it is written whole.
-bool WriteWhole(const QString& path, const std::function<bool(QIODevice&)>& write, QString& why)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && write(file) && file.commit())
-        return true;
-    why = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return false;
-}
-
-std::function<bool(QIODevice&)> Bytes(const QByteArray& content)
-{
-    return [content](QIODevice& file) { return file.write(content) == content.size(); };
-}
-
 // Each file asked for, as long as the ones before it could be written.
 bool WriteFiles(const Command& command, const Report& report, QString& why)
 {
-    const auto wanted = [&command](const char* option) { return command.options.isSet(option); };
-    const auto path = [&command](const char* option) { return command.options.value(option); };
-    return (!wanted("out") || WriteWhole(path("out"), Bytes(ReportHtml(report).toUtf8()), why)) &&
-           (!wanted("pdf") ||
-            WriteWhole(
-                path("pdf"), [&report](QIODevice& file) { return WriteReportPdf(report, file); }, why)) &&
-           (!wanted("json") || WriteWhole(path("json"), Bytes(ReportJson(report)), why));
+    const auto written = [&](const char* option, ReportFormat format) {
+        return !command.options.isSet(option) ||
+               SaveReport(report, format, command.options.value(option), why);
+    };
+    return written("out", ReportFormat::Html) && written("pdf", ReportFormat::Pdf) &&
+           written("json", ReportFormat::Json);
 }
 } // namespace
 

@@ -126,13 +126,18 @@ const ReportSection* Report::Find(const QString& page, const QString& channel) c
     return nullptr;
 }
 
-Report ReadReport(MeterLink& link, const Diagnosis::Declarations& declared)
+Report ReadReport(MeterLink& link, const Diagnosis::Declarations& declared, const ReportProgress& progress)
 {
+    const auto reading = [&progress](const char* part) {
+        if (progress)
+            progress(QString::fromLatin1(part));
+    };
     Report report;
     report.taken = QDateTime::currentDateTime();
     report.line = link.Settings();
     report.port = link.PortText();
     for (const ReportPage& page : kReportPages) {
+        reading(page.title);
         link.SetFailure({});
         if (QLatin1String(page.page) == QLatin1String("harmonics")) {
             ReadHarmonicSections(link, page, report);
@@ -141,7 +146,9 @@ Report ReadReport(MeterLink& link, const Diagnosis::Declarations& declared)
         const PageReader* reader = FindPageReader(QString::fromLatin1(page.page));
         report.sections.push_back(Section(page, {}, reader->Read(link, {}), link));
     }
+    reading(kMeterClockTitle);
     ReadClock(link, report);
+    reading(kWiringCheckTitle);
     ReadCheck(link, declared, report);
     return report;
 }

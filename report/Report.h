@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -61,4 +62,7 @@ inline constexpr const char* kWiringCheckTitle = "Wiring check";
 // channels), demand, max/min, energy, event records, then the meter's clock and
 // the wiring check with the declarations given. A page that fails is kept without
 // values; the reading goes on.
-Report ReadReport(MeterLink& link, const Diagnosis::Declarations& declared = {});
+// Reading is told the title of each part before it is read ("Meter Set", "Wiring check").
+using ReportProgress = std::function<void(const QString& part)>;
+Report ReadReport(MeterLink& link, const Diagnosis::Declarations& declared = {},
+                  const ReportProgress& progress = {});
