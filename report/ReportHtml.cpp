@@ -31,13 +31,13 @@ table.items td.column { padding: 0 5mm 0 0; background: none; }
 table.items td.column:last-child { padding-right: 0; }
 table.items td.column table { width: 100%; }
 .facts th { background: none; padding-left: 0; }
-figure { margin: 1mm 0 0; }
+div.figure { margin: 1mm 0 0; }
 img.chart { display: block; width: 100%; height: auto; }
 td.column img.chart { width: 45mm; }
 .caption { font-size: 90%; max-width: 45mm; }
 table.checks td { background: none; }
 table.checks td:nth-child(2), table.checks td:nth-child(3) { white-space: nowrap; }
-section, figure, table, h2 { break-inside: avoid; }
+section, div.figure, table, h2 { break-inside: avoid; }
 h2 { break-after: avoid; }
 .page { break-before: page; }
 .missing { color: #a01010; font-weight: bold; }
@@ -154,9 +154,9 @@ QString PhaseFigure(PictureSink& pictures, const ReportSection& realtime)
          categories,
          {unlabelled(phases("P", 0)), unlabelled(phases("Q", 1)), unlabelled(phases("S", 2))}},
     };
-    return QStringLiteral("<figure>\n") +
+    return QStringLiteral("<div class=\"figure\">\n") +
            ChartsElement(pictures, charts, 680, 250, QStringLiteral("Per phase")) +
-           QStringLiteral("\n</figure>\n");
+           QStringLiteral("\n</div>\n");
 }
 
 // Orders 2 to 31 of one channel, its THD and, for a current, its K factor in the title.
@@ -174,8 +174,8 @@ QString HarmonicFigure(PictureSink& pictures, const ReportSection& section)
         chart.series.front().values.push_back(
             reading.items[static_cast<std::size_t>(1 + order - HarmonicTable::kFirstOrder)].value.toDouble());
     }
-    return QStringLiteral("<figure>\n") + ChartsElement(pictures, {chart}, 680, 270, section.Heading()) +
-           QStringLiteral("\n</figure>\n");
+    return QStringLiteral("<div class=\"figure\">\n") +
+           ChartsElement(pictures, {chart}, 680, 270, section.Heading()) + QStringLiteral("\n</div>\n");
 }
 
 // Every channel's values side by side: THD, orders 2 to 31 and the K factors.
@@ -301,34 +301,37 @@ QString CheckSection(PictureSink& pictures, const Report& report)
 
 } // namespace
 
-QString ReportHtml(const Report& report, PictureSink& pictures)
+std::vector<ReportBlock> ReportBlocks(const Report& report, PictureSink& pictures)
 {
-    QString html =
-        QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
-    html += Escaped(QStringLiteral("VEMO400 report, address %1, %2")
-                        .arg(report.line.address)
-                        .arg(report.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
-    html += QStringLiteral("</title>\n<style>") +
-            QString::fromLatin1(kStyle).arg(QLatin1String(kReportFontFamily)) +
-            QStringLiteral("</style>\n</head>\n<body>\n") + Header(report) + CheckSection(pictures, report);
+    std::vector<ReportBlock> blocks{{Header(report), false}, {CheckSection(pictures, report), false}};
     int harmonicCharts = 0;
     for (std::size_t i = 0; i < report.sections.size(); ++i) {
         const ReportSection& section = report.sections[i];
         if (!IsHarmonic(section)) {
-            html += SectionHtml(pictures, section, IsSheetStart(section));
+            blocks.push_back({SectionHtml(pictures, section, IsSheetStart(section)), IsSheetStart(section)});
             continue;
         }
         // Three harmonic charts fill a sheet; the values of all six follow the last.
-        html += SectionHtml(pictures, section, harmonicCharts++ % 3 == 0);
+        const bool sheetStart = harmonicCharts++ % 3 == 0;
+        blocks.push_back({SectionHtml(pictures, section, sheetStart), sheetStart});
         const bool last = i + 1 == report.sections.size() || !IsHarmonic(report.sections[i + 1]);
         if (last && section.reading.ok)
-            html += HarmonicValuesTable(report);
+            blocks.push_back({HarmonicValuesTable(report), false});
     }
-    return html + QStringLiteral("</body>\n</html>\n");
+    return blocks;
 }
 
 QString ReportHtml(const Report& report)
 {
     InlinePictures pictures;
-    return ReportHtml(report, pictures);
+    QString html =
+        QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
+    html += Escaped(QStringLiteral("VEMO400 report, address %1, %2")
+                        .arg(report.line.address)
+                        .arg(report.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+    html += QStringLiteral("</title>\n<style>") + QString::fromLatin1(kStyle).arg(QLatin1String(kReportFontFamily)) +
+            QStringLiteral("</style>\n</head>\n<body>\n");
+    for (const ReportBlock& block : ReportBlocks(report, pictures))
+        html += block.html;
+    return html + QStringLiteral("</body>\n</html>\n");
 }
