@@ -3,10 +3,12 @@
 // given time to talk to the meter before the picture is taken.
 // With --trend-and-monitor MINUTES it instead follows the realtime page's
 // voltages and Ia in the trend window with the line monitor open for that many
-// minutes, and writes a picture of each window.
+// minutes, and writes a picture of each window. With --wiring-check it opens the
+// wiring check on the realtime page and writes a picture of it once it has found.
 #include "app/LineMonitorWindow.h"
 #include "app/MainDlg.h"
 #include "app/TrendWindow.h"
+#include "app/WiringCheckWindow.h"
 #include "framework/MessageBox.h"
 
 #include <QApplication>
@@ -66,13 +68,28 @@ int TrendAndMonitorPictures(CMainDlg& main, const QString& folder, int minutes)
                ? 0
                : 1;
 }
+int WiringCheckPicture(CMainDlg& main, const QString& folder)
+{
+    QTreeWidgetItem* root = main.Tree().topLevelItem(0);
+    root->setExpanded(true);
+    main.Tree().setCurrentItem(root->child(0));
+    RunEventsFor(kPollTimeMs);
+    main.ShowWiringCheck();
+    for (int waited = 0; !main.WiringCheck()->Result() && waited < 10 * kPollTimeMs; waited += 100)
+        RunEventsFor(100);
+    return main.WiringCheck()->Result() &&
+                   Save(*main.WiringCheck(), folder + QStringLiteral("/wiring-check.png"))
+               ? 0
+               : 1;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const bool trend = argc > 1 && std::strcmp(argv[1], "--trend-and-monitor") == 0;
-    const int first = trend ? 3 : 1;
+    const bool check = argc > 1 && std::strcmp(argv[1], "--wiring-check") == 0;
+    const int first = trend ? 3 : check ? 2 : 1;
     const QString folder = argc > first ? QString::fromLocal8Bit(argv[first]) : QStringLiteral("demo-shots");
     QDir().mkpath(folder);
     // Nobody is there to close a message box: report it and go on.
@@ -85,5 +102,7 @@ int main(int argc, char** argv)
     main.show();
     if (trend)
         return TrendAndMonitorPictures(main, folder, argc > 2 ? std::atoi(argv[2]) : 10);
+    if (check)
+        return WiringCheckPicture(main, folder);
     return PagePictures(main, folder);
 }
