@@ -91,6 +91,8 @@ LaidOutBlock LayOut(const ReportBlock& block, const KeptPictures& pictures, QPag
     document->documentLayout()->setPaintDevice(&writer);
     QFont font(QString::fromLatin1(kReportFontFamily));
     font.setPointSizeF(8.5);
+    // Without ligatures, so that "flow" is found as typed when the PDF is searched.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     document->setDefaultFont(font);
     document->setDocumentMargin(0);
     document->setDefaultStyleSheet(QString::fromLatin1(kPrintStyle));
