@@ -23,6 +23,14 @@ ReadingSchedule::Intervals Asked(CMeterPoller::Clock::duration every)
     return {every, every * kSlowPageFactor};
 }
 
+// A character on the line: start bit, eight data bits, the parity bit if any, stop bit.
+CMeterPoller::Clock::duration WireTime(std::size_t bytes, const LineSettings& line)
+{
+    const int bits = line.parity == 0 ? 10 : 11;
+    return std::chrono::duration_cast<CMeterPoller::Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(bytes) * bits / line.baud));
+}
+
 bool Exceeds(CMeterPoller::Clock::duration kept, CMeterPoller::Clock::duration asked)
 {
     return std::chrono::duration<double>(kept) > std::chrono::duration<double>(asked) * (1 + kPaceTolerance);
@@ -119,6 +127,7 @@ void CMeterPoller::CountExchange(const LineEvent& event)
     const ExchangeVerdict verdict = JudgeReply(event.request.data(), static_cast<int>(event.request.size()),
                                                event.reply.data(), static_cast<int>(event.reply.size()));
     m_metrics.CountExchange(event.request[0], verdict.kind);
+    m_metrics.CountLineTime(WireTime(event.request.size() + event.reply.size(), m_link.Settings()));
 }
 
 void CMeterPoller::Tell(std::size_t meter, bool answered)

@@ -332,6 +332,8 @@ TEST_F(ServeTest, expositionNamesEachValueAndDropsTheValuesOfASilentMeter)
     EXPECT_TRUE(exposition.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
     EXPECT_TRUE(exposition.contains("vemo400_up{meter=\"1\"} 1\n"));
     EXPECT_TRUE(exposition.contains("# TYPE vemo400_readings_total counter\n"));
+    EXPECT_TRUE(exposition.contains("# TYPE vemo400_line_busy_ratio gauge\nvemo400_line_busy_ratio "));
+    EXPECT_TRUE(exposition.contains("vemo400_realtime_age_seconds{meter=\"2\"} "));
     ASSERT_TRUE(ShowsLine(R"(vemo400_check_status{meter="2",check="ct-polarity",phase="b"} 0)"))
         << "the wiring check, with the slow pages: " << exposition.toStdString();
 
