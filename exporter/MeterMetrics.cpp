@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 constexpr const char* kPages[] = {"realtime", "energy", "demand", "maxmin", kCheckPage};
@@ -287,6 +288,12 @@ QString Number(double value)
     return QString::number(value, 'g', 15);
 }
 
+// A ratio or a time in seconds to three decimals: finer would only show the event loop's jitter.
+QString Rounded(double value)
+{
+    return Number(std::round(value * 1000) / 1000);
+}
+
 QString Labels(int meter, const char* name = nullptr, const QString& value = {})
 {
     QString labels = QStringLiteral("{meter=\"%1\"").arg(meter);
@@ -359,6 +366,18 @@ QStringList RequestSamples(const std::vector<MeterState>& meters)
             sent += count;
         samples << Labels(meter.address) + ' ' + QString::number(sent);
     }
+    return samples;
+}
+
+// Seconds since each meter's latest realtime reading; none before its first.
+QStringList RealtimeAgeSamples(const std::vector<MeterState>& meters)
+{
+    const auto now = std::chrono::steady_clock::now();
+    QStringList samples;
+    for (const MeterState& meter : meters)
+        if (meter.realtimeAt)
+            samples << Labels(meter.address) + ' ' +
+                           Rounded(std::chrono::duration<double>(now - *meter.realtimeAt).count());
     return samples;
 }
 
@@ -441,6 +460,8 @@ bool MeterMetrics::Record(int address, const QString& page, const PageReading& r
     meter->up = true;
     meter->lastGood = at;
     meter->readings[page] = reading;
+    if (page == QLatin1String(kPages[0]))
+        meter->realtimeAt = std::chrono::steady_clock::now();
     return cameBack;
 }
 
@@ -478,6 +499,11 @@ QByteArray MeterMetrics::Exposition() const
     AddFamily(text, QStringLiteral("vemo400_up"), "Whether the meter answered its last reading.", up);
     AddFamily(text, QStringLiteral("vemo400_last_reading_timestamp_seconds"),
               "When the meter last answered a reading, in seconds since 1970.", lastGood);
+    AddFamily(text, QStringLiteral("vemo400_realtime_age_seconds"),
+              "Time since the meter's latest realtime reading.", RealtimeAgeSamples(m_meters));
+    AddFamily(text, QStringLiteral("vemo400_line_busy_ratio"),
+              "Share of the last minute that the line carried frames.",
+              {' ' + Rounded(m_line.BusyShare(LineUsage::Clock::now()))});
     AddFamily(text, QStringLiteral("vemo400_readings_total"), "Readings of a page asked of the meter.",
               CountSamples(m_meters, &MeterState::asked));
     AddFamily(text, QStringLiteral("vemo400_reading_failures_total"),

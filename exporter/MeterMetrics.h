@@ -2,11 +2,13 @@
 
 #include "comm/ExchangeVerdict.h"
 #include "diagnosis/Finding.h"
+#include "exporter/LineUsage.h"
 #include "reading/PageReaders.h"
 
 #include <QDateTime>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <span>
@@ -20,6 +22,7 @@ struct MeterState
     int address = 0;
     bool up = false;
     std::optional<QDateTime> lastGood;
+    std::optional<std::chrono::steady_clock::time_point> realtimeAt; // its latest good realtime reading
     std::map<QString, PageReading> readings;
     std::optional<Diagnosis::CheckResult> check; // the latest wiring check
     std::map<QString, long long> asked;
@@ -48,6 +51,8 @@ public:
     bool RecordCheck(int address, const std::optional<Diagnosis::CheckResult>& check, const QDateTime& at);
     // Counts one request sent to a meter and its verdict.
     void CountExchange(int address, ExchangeVerdict::Kind verdict);
+    // Notes an exchange's time on the wire.
+    void CountLineTime(LineUsage::Clock::duration onWire) { m_line.Carried(onWire, LineUsage::Clock::now()); }
 
     // The Prometheus text exposition of every meter.
     QByteArray Exposition() const;
@@ -57,4 +62,5 @@ private:
     MeterState* Count(int address, const QString& page, bool ok);
 
     std::vector<MeterState> m_meters;
+    LineUsage m_line{LineUsage::Clock::now()};
 };

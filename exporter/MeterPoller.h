@@ -16,7 +16,8 @@ struct LineEvent;
 // Reads the meters' pages one at a time as they fall due, between the HTTP
 // server's answers; a reading's wait runs the event loop, so the server
 // answers meanwhile too. It says on the message stream when a meter stops
-// answering and when it answers again, once each time.
+// answering and when it answers again, once each time, and once that the line
+// cannot keep the asked intervals, with those it keeps.
 class CMeterPoller
 {
 public:
@@ -38,6 +39,7 @@ private:
     bool Read(int address, const QString& page, bool& cameBack);
     void CountExchange(const LineEvent& event);
     void Tell(std::size_t meter, bool answered);
+    void TellPace();
     void StopWhenAsked();
 
     MeterLink& m_link;
@@ -47,6 +49,7 @@ private:
     QTextStream& m_messages;
     ReadingSchedule m_schedule;
     std::vector<bool> m_toldSilent; // by meter: its failure was told and it has not answered since
+    bool m_toldPace = false;
     std::function<bool()> m_stopAsked;
     QEventLoop m_loop;
     QTimer m_next;

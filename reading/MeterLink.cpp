@@ -4,6 +4,7 @@
 #include "comm/FrameGap.h"
 #include "comm/Line.h"
 #include "comm/ModbusRtu.h"
+#include "comm/RequestGuard.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 
@@ -27,6 +28,7 @@ QString RegisterRange(int start, int count)
 bool MeterLink::Open()
 {
     SerialPort.Close();
+    m_keptRatios.clear();
     SlaveId = m_settings.address;
     if (m_settings.rs485)
         SerialPort.SetRs485(true);
@@ -59,19 +61,51 @@ bool MeterLink::Read(int start, int count, int waitMs, int readLength)
         if (Modbus::ReadRegisters(start, count, Wait(waitMs), readLength))
             return true;
     m_failure = QStringLiteral("no valid answer to reading ") + RegisterRange(start, count);
+    // The meter may have been replaced or set anew while it did not answer.
+    if (const auto kept = m_keptRatios.find(m_settings.address); kept != m_keptRatios.end())
+        kept->second.stale = true;
     return false;
+}
+
+MeterLink::RatioRead MeterLink::ReadRatios()
+{
+    constexpr int first = RegisterMap::kCtPrimary;
+    constexpr int count = RegisterMap::kPtSecondary - first + 1;
+    bool known = false;
+    for (int attempt = 0; attempt < kAttempts && !Modbus::CalledOff(); ++attempt) {
+        known = Modbus::RefreshRatios(Wait(Modbus::kRatioWaitMs));
+        // The refresh says only whether this meter's ratios are known, which they stay when its read
+        // fails; the exchange it made is still in the buffers.
+        if (known && Modbus::AnswersRead(SlaveId, count) &&
+            ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock)) {
+            m_keptRatios[m_settings.address] = {{CtRatio, PtRatio}, Clock::now(), false};
+            return RatioRead::Now;
+        }
+    }
+    m_failure =
+        QStringLiteral("no valid answer to reading the transformer ratios, ") + RegisterRange(first, count);
+    return known ? RatioRead::Earlier : RatioRead::None;
 }
 
 bool MeterLink::RefreshRatios()
 {
-    constexpr int first = RegisterMap::kCtPrimary;
-    constexpr int count = RegisterMap::kPtSecondary - first + 1;
-    for (int attempt = 0; attempt < kAttempts && !Modbus::CalledOff(); ++attempt)
-        if (Modbus::RefreshRatios(Wait(Modbus::kRatioWaitMs)))
-            return true;
-    m_failure =
-        QStringLiteral("no valid answer to reading the transformer ratios, ") + RegisterRange(first, count);
-    return false;
+    return ReadRatios() != RatioRead::None;
+}
+
+bool MeterLink::UseRatios()
+{
+    if (!m_ratiosKeptFor)
+        return RefreshRatios();
+    const auto kept = m_keptRatios.find(m_settings.address);
+    const bool fresh = kept != m_keptRatios.end() && !kept->second.stale;
+    if (fresh && Clock::now() - kept->second.readAt < *m_ratiosKeptFor) {
+        CtRatio = kept->second.ratios.ct;
+        PtRatio = kept->second.ratios.pt;
+        return true;
+    }
+    // Ratios merely old still scale a meter that answers; one that failed must answer them first.
+    const RatioRead read = ReadRatios();
+    return read == RatioRead::Now || (read == RatioRead::Earlier && fresh);
 }
 
 bool MeterLink::Write(const PageReads::Request& request)

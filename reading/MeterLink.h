@@ -1,9 +1,13 @@
 #pragma once
 
+#include "comm/ModbusRtu.h"
 #include "meter/PageReads.h"
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
+#include <map>
+#include <optional>
 
 // The line to one meter as the command line chose it: port, rate, parity and
 // address, and an optional wait that replaces every request's own.
@@ -57,6 +61,16 @@ public:
     // Refreshes the meter's transformer ratios with the reads' retries; false with Failure() set
     // while none have been read from this meter, whose scaled values would then be zeros.
     bool RefreshRatios();
+    // A reading that scales by the ratios refreshes them first, as the pages poll, unless this is
+    // called: then a meter's ratios are read with its first such reading, after a reading of it
+    // failed (it counts as answering again only once they are read) and once they are older than
+    // maxAge; the readings between scale by those last read from it. For serve and log, which read
+    // the same meters over and over.
+    void KeepRatiosFor(std::chrono::steady_clock::duration maxAge) { m_ratiosKeptFor = maxAge; }
+    // Puts the ratios of the meter at SlaveId in use for a reading that scales by them, read or kept
+    // as above; false with Failure() set while none have been read from this meter, or while one
+    // that failed does not answer them.
+    bool UseRatios();
     // Function code 16 of RegisterBlock[0..count); false with Failure() set unless the meter echoes it.
     bool Write(const PageReads::Request& request);
 
@@ -68,8 +82,26 @@ public:
     QString Where() const;
 
 private:
+    using Clock = std::chrono::steady_clock;
+    enum class RatioRead
+    {
+        Now,     // the meter answered
+        Earlier, // it did not; those read from it earlier are in use
+        None     // none have been read from it; Failure() says so
+    };
+    struct KeptRatios
+    {
+        TransformerRatios ratios;
+        Clock::time_point readAt;
+        bool stale = false; // a reading of the meter failed since
+    };
+
+    RatioRead ReadRatios();
+
     LineSettings m_settings;
     QString m_failure;
+    std::optional<Clock::duration> m_ratiosKeptFor;
+    std::map<int, KeptRatios> m_keptRatios; // by address: those last put in use by a refresh
 };
 
 // "registers 100 to 138"

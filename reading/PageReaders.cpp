@@ -38,11 +38,11 @@ void AddItems(PageReading& reading, std::span<const MeasurementItem> items)
         reading.items.push_back(Measured(Latin(item.name), item));
 }
 
-// The poll of the live-value pages: ratio refresh, then the page's block. Without this
-// meter's ratios its scaled values would be zeros, so there is no reading.
+// The poll of the live-value pages: the meter's ratios, read or kept as the link keeps them, then
+// the page's block. Without this meter's ratios its scaled values would be zeros, so there is no reading.
 bool ReadMeasurements(MeterLink& link, const PageReads::Request& block)
 {
-    return link.RefreshRatios() && link.Read(block);
+    return link.UseRatios() && link.Read(block);
 }
 
 PageReading ReadTable(MeterLink& link, const PageReads::Request& block,

@@ -7,14 +7,18 @@
 #include "sim/SiteSettings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <poll.h>
+#include <set>
 #include <string>
+#include <string_view>
 #include <sys/signalfd.h>
 #include <unistd.h>
 #include <vector>
@@ -29,6 +33,9 @@ const char kUsage[] =
     "  --link PATH        also make a symbolic link PATH to the terminal (replaced if present)\n"
     "  --address N        meter's slave address, 1 to 247 (1)\n"
     "  --second N         a second meter on the same line at address N, otherwise alike\n"
+    "  --meters LIST      the meters on the line, at the addresses of LIST (1-40 or 1,3,5-9),\n"
+    "                     otherwise alike, each with the seed after the one before it; the\n"
+    "                     console acts on the first (in place of --address and --second)\n"
     "  --baud RATE        meter's rate: 4800, 9600, 19200 or 38400 (9600)\n"
     "  --ct PRIMARY       CT primary in A, 1 to 65535, secondary 5 A (100)\n"
     "  --pt PRIMARY       PT primary in V, 1 to 2147483647, secondary 220 V (220)\n"
@@ -83,8 +90,37 @@ struct Options
     std::vector<std::string> faults;
     std::vector<GatewayOrder> gateways;
     UnknownUnits unknownUnits = UnknownUnits::Silent;
-    int secondAddress = 0; // none
+    bool addressGiven = false;
+    int secondAddress = 0;   // none
+    std::vector<int> meters; // --meters: every meter's address, the first's first
 };
+
+bool ToAddress(std::string_view text, int& address)
+{
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, address);
+    return error == std::errc() && stop == end && address >= 1 && address <= 247;
+}
+
+// "1-40" or "1,3,5-9" as addresses; false for anything else.
+bool ToAddresses(std::string_view text, std::vector<int>& addresses)
+{
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        const std::size_t dash = item.find('-');
+        int first = 0;
+        int last = 0;
+        if (!ToAddress(item.substr(0, dash), first) ||
+            !ToAddress(dash == std::string_view::npos ? item : item.substr(dash + 1), last) || last < first)
+            return false;
+        for (int address = first; address <= last; ++address)
+            addresses.push_back(address);
+        if (comma == std::string_view::npos)
+            return true;
+        text.remove_prefix(comma + 1);
+    }
+}
 
 // --tcp, --rtu-tcp and --unknown-units; false for another option or a wrong value.
 bool ApplyGatewayOption(Options& options, const std::string& name, const std::string& text)
@@ -153,11 +189,14 @@ bool ApplyOption(Options& options, const std::string& name, const char* text)
         options.faults.emplace_back(text);
     else if (name == "--tcp" || name == "--rtu-tcp" || name == "--unknown-units")
         return ApplyGatewayOption(options, name, text);
+    else if (name == "--meters")
+        return ToAddresses(text, options.meters);
     else if (!ToNumber(text, value) || !WithinRange(name, value))
         return false;
-    else if (name == "--address")
+    else if (name == "--address") {
         options.meter.slaveAddress = static_cast<int>(value);
-    else if (name == "--second")
+        options.addressGiven = true;
+    } else if (name == "--second")
         options.secondAddress = static_cast<int>(value);
     else if (name == "--baud")
         options.meter.baud = static_cast<int>(value);
@@ -231,6 +270,26 @@ bool StartGateways(const Options& options, CSimServer& server, CSimConsole& cons
     return true;
 }
 
+// The addresses of the meters on the line, the first's first; nothing, with the reason told, when
+// the options contradict each other or two meters would share an address.
+std::optional<std::vector<int>> MeterAddresses(const Options& options)
+{
+    if (!options.meters.empty() && (options.addressGiven || options.secondAddress != 0)) {
+        std::fprintf(stderr, "vemo400-sim: --meters names every meter; leave out --address and --second\n");
+        return std::nullopt;
+    }
+    std::vector<int> addresses = options.meters;
+    if (addresses.empty())
+        addresses.push_back(options.meter.slaveAddress);
+    if (options.secondAddress != 0)
+        addresses.push_back(options.secondAddress);
+    if (std::set<int>(addresses.begin(), addresses.end()).size() != addresses.size()) {
+        std::fprintf(stderr, "vemo400-sim: every meter needs an address of its own\n");
+        return std::nullopt;
+    }
+    return addresses;
+}
+
 // A running installation is found with its door contact (S1) and breaker
 // feedback (S3) closed, as recorded when the meter powered up.
 void PowerUp(CSimMeter& meter)
@@ -239,6 +298,22 @@ void PowerUp(CSimMeter& meter)
         meter.SetInput(1, true);
         meter.SetInput(3, true);
     }
+}
+
+// The meters at the addresses, alike but for each one's noise, whose seed follows the one before's,
+// so that their values differ.
+std::vector<std::unique_ptr<CSimMeter>> MakeMeters(const MeterOptions& alike,
+                                                   const std::vector<int>& addresses)
+{
+    std::vector<std::unique_ptr<CSimMeter>> meters;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        MeterOptions options = alike;
+        options.slaveAddress = addresses[i];
+        options.seed = alike.seed + static_cast<uint32_t>(i);
+        meters.push_back(std::make_unique<CSimMeter>(options));
+        PowerUp(*meters.back());
+    }
+    return meters;
 }
 
 // Serves until a signal or "quit"; reads console commands while standard input lasts.
@@ -268,25 +343,18 @@ int main(int argc, char** argv)
     Options options;
     if (const int status = ParseOptions(argc, argv, options))
         return status < 0 ? 0 : status;
-    CSimMeter meter(options.meter);
+    const std::optional<std::vector<int>> addresses = MeterAddresses(options);
+    if (!addresses)
+        return 2;
+    const std::vector<std::unique_ptr<CSimMeter>> meters = MakeMeters(options.meter, *addresses);
+    CSimMeter& meter = *meters.front();
     if (!meter.SetBaud(options.meter.baud)) {
         std::fprintf(stderr, "vemo400-sim: the meter runs at 4800, 9600, 19200 or 38400 baud\n");
         return 2;
     }
-    PowerUp(meter);
-    if (options.secondAddress == options.meter.slaveAddress) {
-        std::fprintf(stderr, "vemo400-sim: the second meter needs an address of its own\n");
-        return 2;
-    }
-    // The second meter's noise has a seed of its own, so that its values differ from the first's.
-    MeterOptions secondOptions = options.meter;
-    secondOptions.slaveAddress = options.secondAddress;
-    secondOptions.seed = options.meter.seed + 1;
-    CSimMeter second(secondOptions);
-    PowerUp(second);
     CSimServer server(meter, options.timing);
-    if (options.secondAddress != 0)
-        server.AddMeter(second);
+    for (std::size_t i = 1; i < meters.size(); ++i)
+        server.AddMeter(*meters[i]);
     for (const std::string& order : options.faults)
         if (!server.Faults().ApplyOrder(order)) {
             std::fprintf(stderr, "vemo400-sim: bad fault: %s\n", order.c_str());

@@ -1,5 +1,6 @@
 #include "TestCertificate.h"
 #include "WaitUntil.h"
+#include "comm/ModbusFrame.h"
 #include "exporter/GuardedTcpServer.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
@@ -103,6 +104,17 @@ protected:
         serve.waitForFinished(5000);
     }
 
+    // Waits until the exposition has the line; exposition then holds the latest one asked for.
+    bool ShowsLine(const char* expected)
+    {
+        return WaitUntil(
+            [&] {
+                exposition = Get(metrics).value_or(QByteArray());
+                return exposition.split('\n').contains(QByteArray(expected));
+            },
+            kDeadlineMs);
+    }
+
     static LineTiming Immediate()
     {
         LineTiming timing;
@@ -116,7 +128,30 @@ protected:
     QStringList serveOptions;
     QProcess serve;
     QUrl metrics;
+    QByteArray exposition;
 };
+
+// serve reading the realtime pages every 2 s and the slow pages and the ratios every 20 s.
+class UnhurriedServeTest : public ServeTest
+{
+protected:
+    void SetUp() override
+    {
+        serveOptions = QStringList{"--every", "2"};
+        ServeTest::SetUp();
+    }
+};
+
+// Ia of the realtime block: 2.500 A on the CT's secondary, 50 A through the default 100/5 A CT, 100 A
+// through a 200/5 A one.
+constexpr int kIaRegister = RegisterMap::kRealtime + 11;
+constexpr uint16_t kIaSecondary = 2500;
+
+bool IsRatioRead(const RequestRecord& record)
+{
+    return record.info.function == ModbusFrame::kReadHoldingRegisters &&
+           record.info.address == RegisterMap::kCtPrimary && record.info.count == 5;
+}
 
 // serve over TLS with basic authentication, from a web configuration beside a self-signed certificate.
 class SecuredServeTest : public ServeTest
@@ -291,30 +326,67 @@ TEST_F(ServeTest, prometheusScrapesTwoMetersAndSeesOneStopAnswering)
 // The exposition as any scraper reads it: base units, labels, and a silent meter down with its values gone.
 TEST_F(ServeTest, expositionNamesEachValueAndDropsTheValuesOfASilentMeter)
 {
-    QByteArray text;
-    const auto showsLine = [&](const char* line) {
-        text = Get(metrics).value_or(QByteArray());
-        return text.split('\n').contains(QByteArray(line));
-    };
-    ASSERT_TRUE(WaitUntil(
-        [&] { return showsLine(R"(vemo400_phase_voltage_volts{meter="2",phase="a"} 229.87)"); }, kDeadlineMs))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains("# TYPE vemo400_phase_voltage_volts gauge\n"));
-    EXPECT_TRUE(text.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
-    EXPECT_TRUE(text.contains("vemo400_up{meter=\"1\"} 1\n"));
-    EXPECT_TRUE(text.contains("# TYPE vemo400_readings_total counter\n"));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return showsLine(R"(vemo400_check_status{meter="2",check="ct-polarity",phase="b"} 0)"); },
-        kDeadlineMs))
-        << "the wiring check, with the slow pages: " << text.toStdString();
+    ASSERT_TRUE(ShowsLine(R"(vemo400_phase_voltage_volts{meter="2",phase="a"} 229.87)"))
+        << exposition.toStdString();
+    EXPECT_TRUE(exposition.contains("# TYPE vemo400_phase_voltage_volts gauge\n"));
+    EXPECT_TRUE(exposition.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
+    EXPECT_TRUE(exposition.contains("vemo400_up{meter=\"1\"} 1\n"));
+    EXPECT_TRUE(exposition.contains("# TYPE vemo400_readings_total counter\n"));
+    EXPECT_TRUE(exposition.contains("# TYPE vemo400_line_busy_ratio gauge\nvemo400_line_busy_ratio "));
+    EXPECT_TRUE(exposition.contains("vemo400_realtime_age_seconds{meter=\"2\"} "));
+    ASSERT_TRUE(ShowsLine(R"(vemo400_check_status{meter="2",check="ct-polarity",phase="b"} 0)"))
+        << "the wiring check, with the slow pages: " << exposition.toStdString();
 
     line.RemoveMeter(second);
-    ASSERT_TRUE(WaitUntil([&] { return showsLine(R"(vemo400_up{meter="2"} 0)"); }, kDeadlineMs))
-        << text.toStdString();
-    EXPECT_FALSE(text.contains("meter=\"2\",phase=")) << "a silent meter's values go with it";
-    EXPECT_FALSE(text.contains("vemo400_check_status{meter=\"2\"")) << "and its checks";
-    EXPECT_TRUE(text.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
-    EXPECT_FALSE(text.contains("NaN"));
+    ASSERT_TRUE(ShowsLine(R"(vemo400_up{meter="2"} 0)")) << exposition.toStdString();
+    EXPECT_FALSE(exposition.contains("meter=\"2\",phase=")) << "a silent meter's values go with it";
+    EXPECT_FALSE(exposition.contains("vemo400_check_status{meter=\"2\"")) << "and its checks";
+    EXPECT_TRUE(exposition.contains("vemo400_phase_voltage_volts{meter=\"1\",phase=\"a\"} 230.12\n"));
+    EXPECT_FALSE(exposition.contains("NaN"));
+}
+
+// A CT ratio set anew on the meter shows within a slow cycle, while most readings scale by the ratios
+// kept from the meter instead of reading them first.
+TEST_F(ServeTest, readsTheRatiosAgainWithTheSlowPagesRatherThanBeforeEveryReading)
+{
+    first.SetRegister(kIaRegister, kIaSecondary);
+    ASSERT_TRUE(ShowsLine(R"(vemo400_current_amperes{meter="1",phase="a"} 50)")) << exposition.toStdString();
+    first.SetRegister(RegisterMap::kCtPrimary, 200);
+    ASSERT_TRUE(ShowsLine(R"(vemo400_current_amperes{meter="1",phase="a"} 100)")) << exposition.toStdString();
+
+    int ratioReads = 0;
+    int realtimeReads = 0;
+    for (const RequestRecord& record : line.Log().Records()) {
+        ratioReads += IsRatioRead(record) ? 1 : 0;
+        realtimeReads += record.info.address == RegisterMap::kRealtime ? 1 : 0;
+    }
+    EXPECT_LE(ratioReads * 4, realtimeReads);
+}
+
+// A meter that stops answering may be set anew meanwhile: its ratios are read again before the
+// first values it gives once it answers, long before the slow pages would read them.
+TEST_F(UnhurriedServeTest, readsAMetersRatiosAgainOnceItAnswersAfterAFailure)
+{
+    second.SetRegister(kIaRegister, kIaSecondary);
+    ASSERT_TRUE(ShowsLine(R"(vemo400_current_amperes{meter="2",phase="a"} 50)")) << exposition.toStdString();
+    // Until the slow pages fall due again, every reading of the meter is of its realtime page.
+    ASSERT_TRUE(ShowsLine(R"(vemo400_check_status{meter="2",check="ct-polarity",phase="b"} 0)"))
+        << exposition.toStdString();
+    line.RemoveMeter(second);
+    ASSERT_TRUE(ShowsLine(R"(vemo400_up{meter="2"} 0)")) << exposition.toStdString();
+    second.SetRegister(RegisterMap::kCtPrimary, 200);
+    line.Log().Clear();
+    line.AddMeter(second);
+    ASSERT_TRUE(ShowsLine(R"(vemo400_up{meter="2"} 1)")) << exposition.toStdString();
+    EXPECT_TRUE(exposition.contains(R"(vemo400_current_amperes{meter="2",phase="a"} 100)"))
+        << exposition.toStdString();
+
+    const std::vector<RequestRecord> requests = line.Log().Records();
+    const auto answered = std::find_if(requests.begin(), requests.end(), [](const RequestRecord& record) {
+        return record.info.slave == 2 && record.outcome == Outcome::Answered;
+    });
+    ASSERT_NE(answered, requests.end());
+    EXPECT_TRUE(IsRatioRead(*answered)) << CRequestLog::Describe(*answered);
 }
 
 TEST_F(SecuredServeTest, prometheusScrapesOverTlsWithBasicAuth)
