@@ -14,7 +14,8 @@
 
 namespace {
 // A console program: only a command that draws text gets the fonts of a
-// QGuiApplication, on the offscreen platform, since it never shows a window.
+// QGuiApplication, on a platform that never opens a window. Windows' minimal
+// platform has the system's fonts, where its offscreen one has none.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
 {
     QStringList arguments;
@@ -22,7 +23,11 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (!CommandDrawsText(arguments))
         return std::make_unique<QCoreApplication>(argc, argv);
+#ifdef _WIN32
+    qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
+#else
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 } // namespace
