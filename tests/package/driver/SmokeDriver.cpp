@@ -61,7 +61,7 @@ QString HtmlBeside(const QString& pdf)
 }
 
 // Runs every 100 ms once the value is shown: opens the context menu, chooses the report, answers the
-// file dialog and waits for both files. A step may run inside the reading that an earlier one started.
+// file dialog and waits for both files.
 void ReportStep(QWidget& window)
 {
     static bool asked = false;
@@ -78,10 +78,11 @@ void ReportStep(QWidget& window)
         QMenu* menu = Visible<QMenu>([](QMenu&) { return true; });
         for (QAction* action : menu ? menu->actions() : QList<QAction*>())
             if (action->text().startsWith(QLatin1String("Commissioning report"))) {
-                // The menu and its actions end when it closes: chosen first, as a click would.
+                // As a click does: the menu hides, then its action runs (a window opened under an open
+                // menu never shows under Wine). The reading it starts may hold this step till it ends.
                 chosen = true;
+                menu->hide();
                 action->trigger();
-                menu->close();
                 return;
             }
         return;
@@ -89,10 +90,12 @@ void ReportStep(QWidget& window)
     if (!answered) {
         if (QFileDialog* dialog = Visible<QFileDialog>([](QFileDialog&) { return true; })) {
             answered = true;
-            // Typed into the name box, as a user would: selectFile waits for the folder to be read.
+            // Typed into the name box, as a user would: selectFile waits for the folder to be read. The
+            // dialog's own accept() weighs the name against the longest name the drive allows, which
+            // Wine does not always tell, so the dialog is ended as accept() ends it.
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name->setText(pdf);
-            static_cast<QDialog*>(dialog)->accept();
+            static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
         }
         return;
     }
