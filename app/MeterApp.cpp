@@ -2,10 +2,12 @@
 
 #include "app/MainDlg.h"
 #include "comm/Line.h"
+#include "framework/DialogFont.h"
 
 CMeterApp::CMeterApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("VEMO400"));
+    setFont(WithSansSerifBehind(font()));
 }
 
 int CMeterApp::Run()

@@ -12,15 +12,28 @@ int PixelSize(const DialogTemplate& dialog)
 {
     return (dialog.fontPointSize * 96 + 36) / 72;
 }
+
+// Windows' own dialog face, those of the same widths, then what Wine has.
+QStringList SansSerifFaces()
+{
+    return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+            QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma")};
+}
 } // namespace
 
 QFont DialogFont(const DialogTemplate& dialog)
 {
     QFont font;
-    font.setFamilies(QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                 QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma")});
+    font.setFamilies(SansSerifFaces());
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(PixelSize(dialog));
+    return font;
+}
+
+QFont WithSansSerifBehind(QFont font)
+{
+    font.setFamilies(QStringList{font.family()} + SansSerifFaces());
+    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 

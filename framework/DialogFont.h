@@ -15,6 +15,11 @@ inline constexpr const char* kDialogFontFamily = "AR PL UMing CN";
 // glyphs (the data-exchange messages) come from the platform's fallback.
 QFont DialogFont(const DialogTemplate& dialog);
 
+// The given face with the sans-serif faces behind it, for text drawn in the system's face (the
+// grids). Wine names that face by an alias ("MS Shell Dlg") that Qt cannot follow, and Qt would
+// draw the first face it knows in its place, here a Ming serif.
+QFont WithSansSerifBehind(QFont font);
+
 // Horizontal and vertical dialog base units of the layout face at the template's size, as Windows
 // derives them: the average width of the 52 letters, rounded, and the character height.
 QSize DialogBaseUnits(const DialogTemplate& dialog);
