@@ -176,7 +176,6 @@ public:
         PrintRow({"Harmonic poll, line monitor open", m_harmonic, Poll(m_harmonic), 0});
     }
 
-    // Each polling page on its own timer, the others stopped, for kPollingSeconds.
     // The check reads block A, the realtime block and the harmonic table in few requests: how near
     // does it come to the time the bytes themselves need on the wire?
     void PrintCheckReads()
@@ -189,16 +188,13 @@ public:
         });
         const double wireMs = sample.bytes * 10000.0 / m_baud;
         const double ratio = sample.durationMs / wireMs;
-        std::printf("
-                        wiring check reads at %
-                        d baud
-                    : % d exchanges, % d bytes, % .1f ms on the wire, % .1f ms taken
-                    : "
-                      "%.2f times the wire time (goal <= 1.2, %s)\n",
-                      m_baud, sample.exchanges, sample.bytes, wireMs, sample.durationMs, ratio,
-                      ratio <= kCheckReadGoal ? "met" : "MISSED");
+        std::printf("\nwiring check reads at %d baud: %d exchanges, %d bytes, %.1f ms on the wire, %.1f ms "
+                    "taken: %.2f times the wire time (goal <= 1.2, %s)\n",
+                    m_baud, sample.exchanges, sample.bytes, wireMs, sample.durationMs, ratio,
+                    ratio <= kCheckReadGoal ? "met" : "MISSED");
     }
 
+    // Each polling page on its own timer, the others stopped, for kPollingSeconds.
     void PrintPolling()
     {
         std::printf("\nwhile a page polls at %d baud (%d s; goal CPU %% of a core / wake-ups a second)\n\n",
