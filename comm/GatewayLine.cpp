@@ -3,12 +3,22 @@
 #include "comm/LineWait.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 // Long enough for a gateway across a site network, short enough for a navigation step.
 constexpr int kConnectTimeoutMs = 3000;
+// How long a refused connection waits before it is tried again.
+constexpr int kRefusedRetryMs = 100;
+
+int MsUntil(std::chrono::steady_clock::time_point deadline)
+{
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count());
+}
 // The most the socket keeps of what the gateway sent before the line takes it; beyond it
 // the gateway waits on TCP's flow control.
 constexpr qint64 kReadBufferSize = 64 * 1024;
@@ -37,14 +47,15 @@ CGatewayLine::~CGatewayLine()
 
 bool CGatewayLine::Connect()
 {
-    m_socket.abort();
     m_stray.Drop(static_cast<int64_t>(m_framing->Held()));
     m_framing->Restart();
-    m_socket.connectToHost(m_host, m_port);
-    LineWait::Until(kConnectTimeoutMs, [this] {
-        return m_socket.state() != QAbstractSocket::HostLookupState &&
-               m_socket.state() != QAbstractSocket::ConnectingState;
-    });
+    // A gateway that serves one client at a time refuses the next until it has seen the last one
+    // leave, as when console commands follow each other: refused, the connection is tried again
+    // until the time-out ends.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
+    while (!TryConnect(MsUntil(deadline)) && m_socket.error() == QAbstractSocket::ConnectionRefusedError &&
+           MsUntil(deadline) > kRefusedRetryMs && !LineWait::Closing())
+        LineWait::For(kRefusedRetryMs);
     if (IsConnected()) {
         m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
         return true;
@@ -55,6 +66,17 @@ bool CGatewayLine::Connect()
     std::fprintf(stderr, "vemo400: cannot connect to %s: %s\n", qPrintable(m_name), qPrintable(reason));
     m_socket.abort();
     return false;
+}
+
+bool CGatewayLine::TryConnect(int waitMs)
+{
+    m_socket.abort();
+    m_socket.connectToHost(m_host, m_port);
+    LineWait::Until(std::max(waitMs, 1), [this] {
+        return m_socket.state() != QAbstractSocket::HostLookupState &&
+               m_socket.state() != QAbstractSocket::ConnectingState;
+    });
+    return IsConnected();
 }
 
 std::size_t CGatewayLine::HeldBytes() const

@@ -48,6 +48,8 @@ public:
     std::unique_ptr<QObject> WatchArrivals(std::function<void()> arrived) override;
 
 private:
+    // One connection attempt, waiting at most waitMs for its outcome.
+    bool TryConnect(int waitMs);
     void TakeArrived();
     void DropUnread();
 

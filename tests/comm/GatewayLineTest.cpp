@@ -115,7 +115,7 @@ TEST_P(GatewayLineTest, anUnknownUnitIsRefusedWithExceptionElevenAndASecondClien
     EXPECT_FALSE(other.waitForConnected(2000));
 }
 
-TEST_P(GatewayLineTest, aConnectionThatDropsFailsTheExchangeInFlightAndIsMadeAgain)
+TEST_P(GatewayLineTest, aConnectionThatDropsFailsTheExchangeInFlightAndIsMadeAgainThoughRefusedAtFirst)
 {
     LineTiming timing = line.Server().Timing();
     timing.lateReply = std::chrono::milliseconds(300);
@@ -130,6 +130,11 @@ TEST_P(GatewayLineTest, aConnectionThatDropsFailsTheExchangeInFlightAndIsMadeAga
     line.ClearRequests();
     EXPECT_TRUE(Modbus::ReadRegisters(1000, 5, 300, 300));
     EXPECT_EQ(line.Requests().size(), 1u);
+
+    // A gateway that is not listening yet refuses: the connection is tried again until it listens.
+    gateway.Stop();
+    QTimer::singleShot(300, [&] { gateway.Start("127.0.0.1", port); });
+    EXPECT_TRUE(Modbus::ReadRegisters(1000, 5, 300, 300));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, GatewayLineTest,
