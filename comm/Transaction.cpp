@@ -147,13 +147,14 @@ int ClearLine(int waitMs, int readLength)
     return Line().Read(ReplyBuffer, std::min(readLength, kReplyBufferSize));
 }
 
-bool RefreshRatios(int waitMs)
+RatioRefresh RefreshRatiosOf(int waitMs)
 {
     if (g_ratios.line != LineName())
         g_ratios = {LineName(), {}};
     constexpr int first = RegisterMap::kCtPrimary;
     constexpr int count = RegisterMap::kPtSecondary - first + 1;
-    if (ReadRegisters(first, count, waitMs, 300))
+    const bool answered = ReadRegisters(first, count, waitMs, 300);
+    if (answered)
         if (const std::optional<TransformerRatios> read =
                 RatiosOfRegisters(std::span<const int32_t, count>(RegisterBlock, count)))
             g_ratios.bySlave[SlaveId] = *read;
@@ -161,7 +162,9 @@ bool RefreshRatios(int waitMs)
     const TransformerRatios inUse = known == g_ratios.bySlave.end() ? TransformerRatios{} : known->second;
     CtRatio = inUse.ct;
     PtRatio = inUse.pt;
-    return known != g_ratios.bySlave.end();
+    if (known == g_ratios.bySlave.end())
+        return RatioRefresh::None;
+    return answered ? RatioRefresh::Answered : RatioRefresh::Earlier;
 }
 
 void ForgetRatios()

@@ -52,10 +52,21 @@ int ClearLine(int waitMs, int readLength);
 
 // Refreshes CtRatio and PtRatio from registers 1000 to 1004 of the meter at SlaveId.
 // Each meter of the line keeps the ratios last read from it: on a failed read, or when a
-// secondary reads 0, its previous ones stay. True when the ratios now in use were read
-// from this meter; until then they are 0, and a value scaled by them is no reading.
+// secondary reads 0, its previous ones stay. Until one read succeeds they are 0, and a value
+// scaled by them is no reading.
 inline constexpr int kRatioWaitMs = 100;
-bool RefreshRatios(int waitMs = kRatioWaitMs);
+enum class RatioRefresh
+{
+    Answered, // the meter answered the read; ratios read from it are in use
+    Earlier,  // it did not; those read from it earlier are in use
+    None,     // none have been read from it: the ratios are 0
+};
+RatioRefresh RefreshRatiosOf(int waitMs = kRatioWaitMs);
+// True when the ratios now in use were read from this meter.
+inline bool RefreshRatios(int waitMs = kRatioWaitMs)
+{
+    return RefreshRatiosOf(waitMs) != RatioRefresh::None;
+}
 
 // Forgets the ratios of every meter, as opening a line of another name does.
 void ForgetRatios();

@@ -4,7 +4,6 @@
 #include "comm/FrameGap.h"
 #include "comm/Line.h"
 #include "comm/ModbusRtu.h"
-#include "comm/RequestGuard.h"
 #include "comm/SerialPort.h"
 #include "comm/Transaction.h"
 
@@ -67,29 +66,25 @@ bool MeterLink::Read(int start, int count, int waitMs, int readLength)
     return false;
 }
 
-MeterLink::RatioRead MeterLink::ReadRatios()
+Modbus::RatioRefresh MeterLink::ReadRatios()
 {
-    constexpr int first = RegisterMap::kCtPrimary;
-    constexpr int count = RegisterMap::kPtSecondary - first + 1;
-    bool known = false;
+    Modbus::RatioRefresh refresh = Modbus::RatioRefresh::None;
     for (int attempt = 0; attempt < kAttempts && !Modbus::CalledOff(); ++attempt) {
-        known = Modbus::RefreshRatios(Wait(Modbus::kRatioWaitMs));
-        // The refresh says only whether this meter's ratios are known, which they stay when its read
-        // fails; the exchange it made is still in the buffers.
-        if (known && Modbus::AnswersRead(SlaveId, count) &&
-            ModbusRtu.CheckReadReply(ReplyBuffer, RegisterBlock)) {
+        refresh = Modbus::RefreshRatiosOf(Wait(Modbus::kRatioWaitMs));
+        if (refresh == Modbus::RatioRefresh::Answered) {
             m_keptRatios[m_settings.address] = {{CtRatio, PtRatio}, Clock::now(), false};
-            return RatioRead::Now;
+            return refresh;
         }
     }
-    m_failure =
-        QStringLiteral("no valid answer to reading the transformer ratios, ") + RegisterRange(first, count);
-    return known ? RatioRead::Earlier : RatioRead::None;
+    constexpr int first = RegisterMap::kCtPrimary;
+    m_failure = QStringLiteral("no valid answer to reading the transformer ratios, ") +
+                RegisterRange(first, RegisterMap::kPtSecondary - first + 1);
+    return refresh;
 }
 
 bool MeterLink::RefreshRatios()
 {
-    return ReadRatios() != RatioRead::None;
+    return ReadRatios() != Modbus::RatioRefresh::None;
 }
 
 bool MeterLink::UseRatios()
@@ -104,8 +99,8 @@ bool MeterLink::UseRatios()
         return true;
     }
     // Ratios merely old still scale a meter that answers; one that failed must answer them first.
-    const RatioRead read = ReadRatios();
-    return read == RatioRead::Now || (read == RatioRead::Earlier && fresh);
+    const Modbus::RatioRefresh refresh = ReadRatios();
+    return refresh == Modbus::RatioRefresh::Answered || (refresh == Modbus::RatioRefresh::Earlier && fresh);
 }
 
 bool MeterLink::Write(const PageReads::Request& request)

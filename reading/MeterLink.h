@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/ModbusRtu.h"
+#include "comm/Transaction.h"
 #include "meter/PageReads.h"
 
 #include <QString>
@@ -83,12 +84,6 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    enum class RatioRead
-    {
-        Now,     // the meter answered
-        Earlier, // it did not; those read from it earlier are in use
-        None     // none have been read from it; Failure() says so
-    };
     struct KeptRatios
     {
         TransformerRatios ratios;
@@ -96,7 +91,8 @@ private:
         bool stale = false; // a reading of the meter failed since
     };
 
-    RatioRead ReadRatios();
+    // The line's refresh with the reads' retries; Failure() set unless the meter answered.
+    Modbus::RatioRefresh ReadRatios();
 
     LineSettings m_settings;
     QString m_failure;
