@@ -12,12 +12,12 @@
 // line by rate and interval closes the output.
 // Run from the release build: build/release/bench/serve_bench [METERS...] (the counts to run instead).
 #include "comm/FrameGap.h"
-#include "comm/ModbusFrame.h"
 #include "comm/SerialPort.h"
 #include "exporter/MeterMetrics.h"
 #include "exporter/MeterPoller.h"
 #include "reading/CheckRead.h"
 #include "reading/MeterLink.h"
+#include "sim/RequestLog.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -62,12 +62,6 @@ double WireMs(long long bytes, unsigned baud)
 double SilenceMs(unsigned baud)
 {
     return static_cast<double>(FrameGap::SilenceMicroseconds(baud)) / 1000.0;
-}
-
-bool IsRatioRead(const RequestRecord& record)
-{
-    return record.info.function == ModbusFrame::kReadHoldingRegisters &&
-           record.info.address == RegisterMap::kCtPrimary && record.info.count == 5;
 }
 
 // Meters at addresses 1 to count on one simulated line with its wire timing, each with a seed of
@@ -133,7 +127,7 @@ public:
         for (auto record = records.end() - static_cast<std::ptrdiff_t>(fresh); record != records.end();
              ++record) {
             ++m_requests;
-            m_ratioReads += IsRatioRead(*record) ? 1 : 0;
+            m_ratioReads += ReadsRatios(*record) ? 1 : 0;
             m_bytes += static_cast<long long>(record->request.size() + record->reply.size());
         }
     }

@@ -1,5 +1,7 @@
 #include "sim/RequestLog.h"
 
+#include "comm/ModbusFrame.h"
+
 #include <cstdio>
 
 namespace {
@@ -40,6 +42,13 @@ const char* CRequestLog::OutcomeName(Outcome outcome)
         return "unknown unit: gateway exception 0x0B";
     }
     return "";
+}
+
+bool ReadsRatios(const RequestRecord& record)
+{
+    return record.info.function == ModbusFrame::kReadHoldingRegisters &&
+           record.info.address == RegisterMap::kCtPrimary &&
+           record.info.count == RegisterMap::kPtSecondary - RegisterMap::kCtPrimary + 1;
 }
 
 void CRequestLog::Add(RequestRecord record)

@@ -37,6 +37,9 @@ struct RequestRecord
     int lineBaud = 0; // the rate the master had set when the request came
 };
 
+// A read of the transformer ratios' registers, as a master refreshes them.
+bool ReadsRatios(const RequestRecord& record);
+
 // The last requests the meter received, for tests and the console. Thread-safe.
 class CRequestLog
 {

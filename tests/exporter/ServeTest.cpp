@@ -2,6 +2,7 @@
 #include "WaitUntil.h"
 #include "comm/ModbusFrame.h"
 #include "exporter/GuardedTcpServer.h"
+#include "sim/RequestLog.h"
 #include "sim/SimMeter.h"
 #include "sim/SimServer.h"
 
@@ -146,12 +147,6 @@ protected:
 // through a 200/5 A one.
 constexpr int kIaRegister = RegisterMap::kRealtime + 11;
 constexpr uint16_t kIaSecondary = 2500;
-
-bool IsRatioRead(const RequestRecord& record)
-{
-    return record.info.function == ModbusFrame::kReadHoldingRegisters &&
-           record.info.address == RegisterMap::kCtPrimary && record.info.count == 5;
-}
 
 // serve over TLS with basic authentication, from a web configuration beside a self-signed certificate.
 class SecuredServeTest : public ServeTest
@@ -357,7 +352,7 @@ TEST_F(ServeTest, readsTheRatiosAgainWithTheSlowPagesRatherThanBeforeEveryReadin
     int ratioReads = 0;
     int realtimeReads = 0;
     for (const RequestRecord& record : line.Log().Records()) {
-        ratioReads += IsRatioRead(record) ? 1 : 0;
+        ratioReads += ReadsRatios(record) ? 1 : 0;
         realtimeReads += record.info.address == RegisterMap::kRealtime ? 1 : 0;
     }
     EXPECT_LE(ratioReads * 4, realtimeReads);
@@ -386,7 +381,7 @@ TEST_F(UnhurriedServeTest, readsAMetersRatiosAgainOnceItAnswersAfterAFailure)
         return record.info.slave == 2 && record.outcome == Outcome::Answered;
     });
     ASSERT_NE(answered, requests.end());
-    EXPECT_TRUE(IsRatioRead(*answered)) << CRequestLog::Describe(*answered);
+    EXPECT_TRUE(ReadsRatios(*answered)) << CRequestLog::Describe(*answered);
 }
 
 TEST_F(SecuredServeTest, prometheusScrapesOverTlsWithBasicAuth)
