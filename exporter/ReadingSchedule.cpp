@@ -13,16 +13,15 @@ Duration Scaled(Duration duration, double factor)
 
 ReadingSchedule::ReadingSchedule(std::size_t meters, std::size_t pages, Intervals asked,
                                  Clock::time_point start)
-    : m_asked(asked), m_due(meters, std::vector<Clock::time_point>(pages, start)), m_lastRead(m_due),
-      m_took(meters, std::vector<Clock::duration>(pages)), m_readings(meters, std::vector<int>(pages))
+    : m_asked(asked), m_pages(meters, std::vector<PageState>(pages, PageState{start, start}))
 {
 }
 
 ReadingSchedule::Slot ReadingSchedule::FirstRealtime() const
 {
     Slot first{0, 0};
-    for (std::size_t meter = 1; meter < m_due.size(); ++meter)
-        if (m_due[meter][0] < DueAt(first))
+    for (std::size_t meter = 1; meter < m_pages.size(); ++meter)
+        if (m_pages[meter][0].due < DueAt(first))
             first = {meter, 0};
     return first;
 }
@@ -30,9 +29,9 @@ ReadingSchedule::Slot ReadingSchedule::FirstRealtime() const
 template <class Filter> std::optional<ReadingSchedule::Slot> ReadingSchedule::FirstSlow(Filter passes) const
 {
     std::optional<Slot> first;
-    for (std::size_t meter = 0; meter < m_due.size(); ++meter)
-        for (std::size_t page = 1; page < m_due[meter].size(); ++page)
-            if (passes(Slot{meter, page}) && (!first || m_due[meter][page] < DueAt(*first)))
+    for (std::size_t meter = 0; meter < m_pages.size(); ++meter)
+        for (std::size_t page = 1; page < m_pages[meter].size(); ++page)
+            if (passes(Slot{meter, page}) && (!first || m_pages[meter][page].due < DueAt(*first)))
                 first = Slot{meter, page};
     return first;
 }
@@ -40,7 +39,7 @@ template <class Filter> std::optional<ReadingSchedule::Slot> ReadingSchedule::Fi
 bool ReadingSchedule::Starving(Clock::time_point now) const
 {
     return FirstSlow([this, now](Slot slot) {
-               return m_lastRead[slot.meter][slot.page] + 2 * m_asked.slow <= now && DueAt(slot) <= now;
+               return State(slot).lastRead + 2 * m_asked.slow <= now && DueAt(slot) <= now;
            })
         .has_value();
 }
@@ -66,7 +65,7 @@ ReadingSchedule::Slot ReadingSchedule::Next(Clock::time_point now) const
 
 ReadingSchedule::Clock::time_point ReadingSchedule::DueAt(Slot slot) const
 {
-    return m_due[slot.meter][slot.page];
+    return State(slot).due;
 }
 
 void ReadingSchedule::Done(Slot slot, Clock::time_point started, Clock::time_point now)
@@ -76,26 +75,26 @@ void ReadingSchedule::Done(Slot slot, Clock::time_point started, Clock::time_poi
         m_slowOwed = std::max(m_slowOwed - took, -took);
     else if (Starving(started))
         m_slowOwed += Scaled(took, kSlowShare / (1 - kSlowShare));
-    m_lastRead[slot.meter][slot.page] = started;
-    m_took[slot.meter][slot.page] = took;
-    ++m_readings[slot.meter][slot.page];
-    Clock::time_point& due = m_due[slot.meter][slot.page];
-    due = std::max(due + Interval(slot), now);
+    PageState& state = m_pages[slot.meter][slot.page];
+    state.lastRead = started;
+    state.took = took;
+    ++state.readings;
+    state.due = std::max(state.due + Interval(slot), now);
 }
 
 void ReadingSchedule::AllDue(std::size_t meter, Clock::time_point now)
 {
-    for (Clock::time_point& due : m_due[meter])
-        due = std::min(due, now);
+    for (PageState& state : m_pages[meter])
+        state.due = std::min(state.due, now);
 }
 
 std::optional<ReadingSchedule::Clock::duration> ReadingSchedule::PageMean(std::size_t page) const
 {
     Clock::duration total{};
     int read = 0;
-    for (std::size_t meter = 0; meter < m_due.size(); ++meter)
-        if (m_readings[meter][page] > 0) {
-            total += m_took[meter][page];
+    for (const std::vector<PageState>& meter : m_pages)
+        if (meter[page].readings > 0) {
+            total += meter[page].took;
             ++read;
         }
     if (read == 0)
@@ -105,8 +104,8 @@ std::optional<ReadingSchedule::Clock::duration> ReadingSchedule::PageMean(std::s
 
 ReadingSchedule::Clock::duration ReadingSchedule::Expected(Slot slot) const
 {
-    if (m_readings[slot.meter][slot.page] > 0)
-        return m_took[slot.meter][slot.page];
+    if (State(slot).readings > 0)
+        return State(slot).took;
     return PageMean(slot.page).value_or(Clock::duration::zero());
 }
 
@@ -115,19 +114,19 @@ std::optional<ReadingSchedule::Clock::duration> ReadingSchedule::Round(std::size
     if (!PageMean(page))
         return std::nullopt;
     Clock::duration round{};
-    for (std::size_t meter = 0; meter < m_due.size(); ++meter)
+    for (std::size_t meter = 0; meter < m_pages.size(); ++meter)
         round += Expected({meter, page});
     return round;
 }
 
 std::optional<ReadingSchedule::Intervals> ReadingSchedule::Kept() const
 {
-    for (const std::vector<int>& readings : m_readings)
-        if (readings[0] < 2)
+    for (const std::vector<PageState>& meter : m_pages)
+        if (meter[0].readings < 2)
             return std::nullopt;
     const std::optional<Clock::duration> realtime = Round(0);
     Clock::duration slow{};
-    for (std::size_t page = 1; page < m_took.front().size(); ++page) {
+    for (std::size_t page = 1; page < m_pages.front().size(); ++page) {
         const std::optional<Clock::duration> round = Round(page);
         if (!round)
             return std::nullopt;

@@ -65,10 +65,16 @@ private:
     // The time a full round of the page's readings takes; nothing before any was made.
     std::optional<Clock::duration> Round(std::size_t page) const;
 
+    struct PageState
+    {
+        Clock::time_point due;
+        Clock::time_point lastRead; // when its latest reading began (or the start)
+        Clock::duration took{};     // how long the latest reading took
+        int readings = 0;
+    };
+    const PageState& State(Slot slot) const { return m_pages[slot.meter][slot.page]; }
+
     Intervals m_asked;
-    std::vector<std::vector<Clock::time_point>> m_due;      // by meter, then page
-    std::vector<std::vector<Clock::time_point>> m_lastRead; // when its latest reading began (or the start)
-    std::vector<std::vector<Clock::duration>> m_took;       // how long the latest reading took
-    std::vector<std::vector<int>> m_readings;               // how many readings were made
-    Clock::duration m_slowOwed{};                           // line time owed to starving slow pages
+    std::vector<std::vector<PageState>> m_pages; // by meter, then page
+    Clock::duration m_slowOwed{};                // line time owed to starving slow pages
 };
